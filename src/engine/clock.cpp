@@ -1,0 +1,42 @@
+#include "engine/clock.h"
+
+#include <QElapsedTimer>
+#include <QTimer>
+
+namespace sondrel {
+
+namespace {
+
+class QtTimer final : public Timer {
+public:
+    QtTimer() {
+        timer_.setSingleShot(true);
+        timer_.setTimerType(Qt::PreciseTimer);
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            if (onTimeout) onTimeout();
+        });
+    }
+    void start(int ms) override { timer_.start(std::max(0, ms)); }
+    void stop() override { timer_.stop(); }
+    bool isActive() const override { return timer_.isActive(); }
+
+private:
+    QTimer timer_;
+};
+
+}  // namespace
+
+QDateTime SystemClock::now() const { return QDateTime::currentDateTime(); }
+
+qint64 SystemClock::monotonicMs() const {
+    static QElapsedTimer origin = [] {
+        QElapsedTimer t;
+        t.start();
+        return t;
+    }();
+    return origin.elapsed();
+}
+
+std::unique_ptr<Timer> SystemClock::createTimer() { return std::make_unique<QtTimer>(); }
+
+}  // namespace sondrel
