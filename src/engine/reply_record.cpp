@@ -1,0 +1,118 @@
+#include "engine/reply_record.h"
+
+#include <QLocale>
+#include <algorithm>
+
+#include "engine/echo.h"
+
+namespace sondrel {
+
+namespace {
+
+template <size_t N>
+void putNumber(std::array<char, N>& field, int value) {
+    const QByteArray digits = QByteArray::number(value).rightJustified(qsizetype(N), '0', true);
+    std::copy_n(digits.constData(), N, field.data());
+}
+
+template <size_t N>
+int fieldNumber(const std::array<char, N>& field, bool* ok) {
+    return QByteArray(field.data(), qsizetype(N)).trimmed().toInt(ok);
+}
+
+}  // namespace
+
+QString PadTwoDigits(int value) {
+    return value > 9 ? QString::number(value) : QLatin1Char('0') + QString::number(value);
+}
+
+void ReplyRecord::setStamp(const QDateTime& when) {
+    const QDate d = when.date();
+    const QTime t = when.time();
+    putNumber(year, d.year());
+    putNumber(month, d.month());
+    putNumber(day, d.day());
+    putNumber(hour, t.hour());
+    putNumber(minute, t.minute());
+    putNumber(second, t.second());
+}
+
+void ReplyRecord::setAddress(const QString& text) {
+    const QByteArray bytes = text.toLatin1().leftJustified(qsizetype(address.size()), ' ', true);
+    std::copy_n(bytes.constData(), address.size(), address.data());
+}
+
+QString ReplyRecord::addressText() const { return FieldText(address); }
+
+bool ReplyRecord::isBlank() const {
+    return std::all_of(year.begin(), year.end(), [](char c) { return c == 0; });
+}
+
+QDateTime ReplyRecord::dateTime() const {
+    bool ok[6];
+    const QDate d(fieldNumber(year, &ok[0]), fieldNumber(month, &ok[1]), fieldNumber(day, &ok[2]));
+    const QTime t(fieldNumber(hour, &ok[3]), fieldNumber(minute, &ok[4]),
+                  fieldNumber(second, &ok[5]));
+    if (!std::all_of(ok, ok + 6, [](bool b) { return b; }) || !d.isValid() || !t.isValid())
+        return {};
+    return QDateTime(d, t);
+}
+
+static QString replyDetail(const ReplyRecord& r) {
+    const QString bytes = QStringLiteral("bytes=") + QString::number(r.size);
+    if (r.time == -1) return bytes + QStringLiteral("  ") + EchoStatusText(r.status);
+    const QString time = r.time > 0 ? QStringLiteral("  时间=") + QString::number(r.time)
+                                    : QStringLiteral("  time<1");
+    return bytes + time + QStringLiteral("ms  TTL=") + QString::number(r.ttl) +
+           QStringLiteral("  ok");
+}
+
+static QString addressPart(const ReplyRecord& r) {
+    return QStringLiteral("   回覆 ") + r.addressText().trimmed();
+}
+
+ReplyLine ReplyLineFromRecord(const ReplyRecord& r) {
+    if (r.isBlank()) return {};
+    const QString stamp = FieldText(r.month) + QLatin1Char('/') + FieldText(r.day) +
+                          QLatin1Char(' ') + FieldText(r.hour) + QLatin1Char(':') +
+                          FieldText(r.minute) + QLatin1Char(':') + FieldText(r.second);
+    return {stamp + addressPart(r), replyDetail(r)};
+}
+
+QString ReplyDateTime(const ReplyRecord& r) {
+    const QDateTime when = r.dateTime();
+    if (!when.isValid()) return {};
+    const QLocale locale = QLocale::system();
+    return locale.toString(when.date(), QLocale::ShortFormat) + QLatin1Char(' ') +
+           locale.toString(when.time(), QLocale::LongFormat);
+}
+
+ReplyLine DatedReplyLine(const ReplyRecord& r) {
+    const QString when = ReplyDateTime(r);
+    if (when.isEmpty()) return {};
+    return {when + addressPart(r), replyDetail(r)};
+}
+
+ReplyRecord& ReplyRecords::beginProbe() {
+    records_.resize(size_t(index_) + 1);
+    records_[size_t(index_)] = ReplyRecord{};
+    return records_[size_t(index_)];
+}
+
+void ReplyRecords::endProbe() {
+    ++index_;
+    if (index_ > Capacity - 1) index_ = 0;
+}
+
+void ReplyRecords::reset() {
+    records_.assign(1, ReplyRecord{});
+    index_ = 0;
+}
+
+void ReplyRecords::adopt(std::vector<ReplyRecord> records) {
+    records_ = std::move(records);
+    if (records_.empty()) records_.assign(1, ReplyRecord{});
+    index_ = lastIndex();
+}
+
+}  // namespace sondrel
