@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace sondrel {
+
+// The program's text files: written in UTF-8 with CR LF after every line; read with CR LF or
+// LF line ends, and a file that is not valid UTF-8 is read as GB18030 (lists and histories
+// written on the old platform hold their Chinese texts in GBK).
+
+// All lines of the file; a last line without a line end is kept. `ok` is false (and the list
+// empty) when the file cannot be opened or read.
+QStringList ReadTextLines(const QString& path, bool* ok = nullptr);
+
+// The text without leading and trailing spaces; tabs and other blanks stay.
+QString TrimSpaces(const QString& text);
+
+// Replaces the file by the lines in one step: the lines go to a temporary file in the same
+// folder that is renamed over the old one, so a failed write leaves the old file as it was.
+// On failure returns false and puts the reason in `error` (when given).
+bool WriteTextFileAtomically(const QString& path, const QStringList& lines, QString* error);
+
+// Hands out the lines of a text file one at a time, each trimmed of spaces. The file is read
+// whole when the reader is made; a file that cannot be read reads as empty.
+class TrimmedLineReader {
+  public:
+    explicit TrimmedLineReader(const QString& path);
+    explicit TrimmedLineReader(QStringList lines);
+
+    bool isOpen() const { return open_; }
+    bool atEnd() const { return next_ >= lines_.size(); }
+    // The next line trimmed of spaces; empty at the end of the file or when it was unreadable.
+    QString readTrimmedLine();
+
+  private:
+    QStringList lines_;
+    qsizetype next_ = 0;
+    bool open_ = false;
+};
+
+// The next line of the reader, trimmed of spaces; empty at the end or on a read error.
+inline QString ReadTrimmedLine(TrimmedLineReader& reader) {
+    return reader.readTrimmedLine();
+}
+
+}  // namespace sondrel

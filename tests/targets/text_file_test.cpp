@@ -1,0 +1,148 @@
+#include <gtest/gtest.h>
+
+#include <sys/resource.h>
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QStringEncoder>
+#include <QTemporaryDir>
+#include <csignal>
+
+#include "targets/text_file.h"
+
+namespace sondrel {
+namespace {
+
+class TextFileTest : public ::testing::Test {
+  protected:
+    QString path(const QString& name) const { return dir.filePath(name); }
+    void writeBytes(const QString& name, const QByteArray& bytes) {
+        QFile file(path(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        ASSERT_EQ(file.write(bytes), bytes.size());
+    }
+    QByteArray readBytes(const QString& name) {
+        QFile file(path(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+    }
+    QTemporaryDir dir;
+};
+
+TEST_F(TextFileTest, ReadsCrLfAndLfLinesAndKeepsALastLineWithoutEnd) {
+    writeBytes("mixed.txt", "Aa,10.0.0.1\r\n\r\nBb,x\n  C \r\nlast");
+    bool ok = false;
+    EXPECT_EQ(ReadTextLines(path("mixed.txt"), &ok),
+              (QStringList{"Aa,10.0.0.1", "", "Bb,x", "  C ", "last"}));
+    EXPECT_TRUE(ok);
+
+    writeBytes("ended.txt", "one\r\n \r\n");
+    EXPECT_EQ(ReadTextLines(path("ended.txt")), (QStringList{"one", " "}));
+    writeBytes("empty.txt", "");
+    EXPECT_EQ(ReadTextLines(path("empty.txt"), &ok), QStringList());
+    EXPECT_TRUE(ok);
+}
+
+TEST_F(TextFileTest, MissingFileReportsFailure) {
+    bool ok = true;
+    EXPECT_EQ(ReadTextLines(path("nothing.txt"), &ok), QStringList());
+    EXPECT_FALSE(ok);
+    EXPECT_EQ(ReadTextLines(dir.path(), &ok), QStringList());  // a folder is no text file
+    EXPECT_FALSE(ok);
+}
+
+TEST_F(TextFileTest, ReadsUtf8WithOrWithoutByteOrderMarkAndGbkFiles) {
+    const QString chinese = QStringLiteral("添加一个 IP / URL");
+    writeBytes("utf8.txt", chinese.toUtf8() + "\r\n己选定");
+    EXPECT_EQ(ReadTextLines(path("utf8.txt")), (QStringList{chinese, QStringLiteral("己选定")}));
+    writeBytes("bom.txt", "\xEF\xBB\xBF" + chinese.toUtf8());
+    EXPECT_EQ(ReadTextLines(path("bom.txt")), QStringList{chinese});
+
+    QStringEncoder gbk("GB18030");
+    ASSERT_TRUE(gbk.isValid());
+    const QStringList lines{QStringLiteral("B办公室,192.168.1.1 (打印机)"), QStringLiteral("当前")};
+    const QByteArray bytes = gbk.encode(lines.join(QStringLiteral("\r\n")));
+    ASSERT_NE(bytes, lines.join(QStringLiteral("\r\n")).toUtf8());
+    writeBytes("gbk.txt", bytes);
+    EXPECT_EQ(ReadTextLines(path("gbk.txt")), lines);
+}
+
+TEST(TrimSpacesTest, RemovesOnlySpaces) {
+    EXPECT_EQ(TrimSpaces(QStringLiteral("  a b  ")), QStringLiteral("a b"));
+    EXPECT_EQ(TrimSpaces(QStringLiteral("\t a \t")), QStringLiteral("\t a \t"));
+    EXPECT_EQ(TrimSpaces(QStringLiteral("    ")), QString());
+    EXPECT_EQ(TrimSpaces(QString()), QString());
+}
+
+TEST_F(TextFileTest, WritesUtf8WithCrLfAfterEveryLineAndReplacesTheFile) {
+    writeBytes("list.txt", "old content that is longer than the new one\r\n");
+    QString error;
+    ASSERT_TRUE(WriteTextFileAtomically(path("list.txt"), {QStringLiteral("Aa,中"), " "}, &error))
+        << qPrintable(error);
+    EXPECT_EQ(readBytes("list.txt"), QStringLiteral("Aa,中\r\n \r\n").toUtf8());
+    EXPECT_EQ(ReadTextLines(path("list.txt")), (QStringList{"Aa,中", " "}));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"list.txt"});
+
+    ASSERT_TRUE(WriteTextFileAtomically(path("list.txt"), {}, nullptr));
+    EXPECT_EQ(readBytes("list.txt"), QByteArray());
+}
+
+TEST_F(TextFileTest, FailedWriteReportsAndLeavesNoFile) {
+    QString error;
+    EXPECT_FALSE(WriteTextFileAtomically(path("missing/list.txt"), {"x"}, &error));
+    EXPECT_FALSE(error.isEmpty());
+
+    writeBytes("blocker", "not a folder");
+    error.clear();
+    EXPECT_FALSE(WriteTextFileAtomically(path("blocker/list.txt"), {"x"}, &error));
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_EQ(readBytes("blocker"), QByteArray("not a folder"));
+}
+
+// A write that runs out of room half-way (here: a file size limit, which also binds root)
+// must leave the old file whole.
+TEST_F(TextFileTest, WriteThatRunsOutOfRoomKeepsTheOldFile) {
+    writeBytes("list.txt", "Aold,10.0.0.1\r\n \r\n");
+    QStringList lines;
+    for (int i = 0; i < 5000; ++i)
+        lines << QStringLiteral("Aentry%1,10.0.%2.%3").arg(i).arg(i / 256).arg(i % 256);
+
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved;
+    small.rlim_cur = 4096;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    QString error;
+    const bool written = WriteTextFileAtomically(path("list.txt"), lines, &error);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+
+    EXPECT_FALSE(written);
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_EQ(readBytes("list.txt"), QByteArray("Aold,10.0.0.1\r\n \r\n"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"list.txt"});
+}
+
+TEST_F(TextFileTest, TrimmedLineReaderHandsOutTrimmedLinesThenEmpty) {
+    writeBytes("list.txt", "  Aa,10.0.0.1  \r\n=note\r\n \r\n after\r\n");
+    TrimmedLineReader reader(path("list.txt"));
+    EXPECT_TRUE(reader.isOpen());
+    EXPECT_EQ(ReadTrimmedLine(reader), QStringLiteral("Aa,10.0.0.1"));
+    EXPECT_EQ(ReadTrimmedLine(reader), QStringLiteral("=note"));
+    EXPECT_EQ(ReadTrimmedLine(reader), QString());
+    EXPECT_EQ(ReadTrimmedLine(reader), QStringLiteral("after"));
+    EXPECT_TRUE(reader.atEnd());
+    EXPECT_EQ(ReadTrimmedLine(reader), QString());
+    EXPECT_EQ(ReadTrimmedLine(reader), QString());
+
+    TrimmedLineReader missing(path("nothing.txt"));
+    EXPECT_FALSE(missing.isOpen());
+    EXPECT_TRUE(missing.atEnd());
+    EXPECT_EQ(ReadTrimmedLine(missing), QString());
+
+    TrimmedLineReader fromLines(QStringList{" x "});
+    EXPECT_EQ(ReadTrimmedLine(fromLines), QStringLiteral("x"));
+}
+
+}  // namespace
+}  // namespace sondrel
