@@ -1,0 +1,629 @@
+#include "engine/icmp_echo.h"
+
+#include <arpa/inet.h>
+#include <linux/errqueue.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+#include <QSocketNotifier>
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <cstring>
+
+namespace sondrel {
+
+namespace {
+
+constexpr int HeaderSize = 8;  // ICMP type, code, checksum, identifier, sequence
+constexpr int ReceiveSize = 65536;
+constexpr int ReadsPerWakeUp = 64;
+constexpr int IcmpFilterOption = 1;  // ICMP_FILTER of <linux/icmp.h> (that header clashes)
+
+constexpr quint8 TypeEchoReply = 0;
+constexpr quint8 TypeUnreachable = 3;
+constexpr quint8 TypeSourceQuench = 4;
+constexpr quint8 TypeEchoRequest = 8;
+constexpr quint8 TypeTimeExceeded = 11;
+constexpr quint8 TypeParameterProblem = 12;
+
+qint64 monotonicNs() {
+    timespec ts;
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return qint64(ts.tv_sec) * 1'000'000'000 + ts.tv_nsec;
+}
+
+qint64 elapsedNs(const timespec& from, const timespec& to) {
+    return qint64(to.tv_sec - from.tv_sec) * 1'000'000'000 + (to.tv_nsec - from.tv_nsec);
+}
+
+quint16 be16(const quint8* p) {
+    return quint16(p[0] << 8 | p[1]);
+}
+
+quint32 be32(const quint8* p) {
+    return quint32(p[0]) << 24 | quint32(p[1]) << 16 | quint32(p[2]) << 8 | p[3];
+}
+
+void putBe16(quint8* p, quint16 v) {
+    p[0] = quint8(v >> 8);
+    p[1] = quint8(v);
+}
+
+// Internet checksum of the header plus `payloadSize` bytes of 0x20, without reading them.
+quint16 echoChecksum(const quint8* header, int payloadSize) {
+    quint32 sum = 0;
+    for (int i = 0; i < HeaderSize; i += 2)
+        sum += be16(header + i);
+    sum += quint32(payloadSize / 2) * 0x2020u;
+    if (payloadSize & 1)
+        sum += 0x2000u;
+    while (sum >> 16)
+        sum = (sum & 0xffff) + (sum >> 16);
+    return quint16(~sum);
+}
+
+qint32 sendErrorStatus(int error) {
+    switch (error) {
+        case ENETUNREACH:
+            return EchoStatus::NetUnreachable;
+        case EHOSTUNREACH:
+            return EchoStatus::HostUnreachable;
+        case EMSGSIZE:
+            return EchoStatus::PacketTooBig;
+        case ENOBUFS:
+        case ENOMEM:
+        case EAGAIN:
+            return EchoStatus::NoResources;
+        default:
+            return EchoStatus::GeneralFailure;
+    }
+}
+
+// Each raw-socket transport carries its own identifier; the start is random so that two
+// processes are unlikely to share one.
+quint16 nextRawIdentifier() {
+    static std::atomic<quint32> next{QRandomGenerator::global()->generate()};
+    return quint16(next.fetch_add(1));
+}
+
+void setOption(int fd, int level, int name, int value) {
+    ::setsockopt(fd, level, name, &value, sizeof value);
+}
+
+QString binaryPath() {
+    if (QCoreApplication::instance())
+        return QCoreApplication::applicationFilePath();
+    return QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget();
+}
+
+QString pingGroupRange() {
+    QFile file(QStringLiteral("/proc/sys/net/ipv4/ping_group_range"));
+    if (!file.open(QIODevice::ReadOnly))
+        return QStringLiteral("unknown");
+    return QString::fromLatin1(file.readAll()).simplified();
+}
+
+}  // namespace
+
+qint32 IcmpErrorStatus(int type, int code) {
+    switch (type) {
+        case TypeUnreachable:
+            switch (code) {
+                case 0:
+                    return EchoStatus::NetUnreachable;
+                case 2:
+                    return EchoStatus::ProtocolUnreachable;
+                case 3:
+                    return EchoStatus::PortUnreachable;
+                case 4:
+                    return EchoStatus::PacketTooBig;
+                default:  // host unreachable and the administrative and unknown codes
+                    return EchoStatus::HostUnreachable;
+            }
+        case TypeTimeExceeded:
+            return code == 1 ? EchoStatus::TtlExpiredReassembly : EchoStatus::TtlExpiredTransit;
+        case TypeParameterProblem:
+            return EchoStatus::ParameterProblem;
+        case TypeSourceQuench:
+            return EchoStatus::SourceQuench;
+        default:
+            return EchoStatus::GeneralFailure;
+    }
+}
+
+// One packet as read from the socket: an ICMP message (datagram) or an IP packet (raw).
+struct IcmpEcho::Received {
+    const quint8* data;
+    int length;
+    quint32 source;  // host byte order
+    int ttl;         // -1 when the kernel did not say
+    timespec at;     // kernel receive time, CLOCK_REALTIME
+};
+
+IcmpEcho::IcmpEcho(SocketKind kind)
+    : wanted_(kind),
+      slotBySequence_(65536, -1),
+      packet_(HeaderSize + MaxProbeSize, 0x20),
+      receive_(ReceiveSize) {
+    timeoutTimer_.setSingleShot(true);
+    timeoutTimer_.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&timeoutTimer_, &QTimer::timeout, [this] { expire(); });
+    deferTimer_.setSingleShot(true);
+    QObject::connect(&deferTimer_, &QTimer::timeout, [this] { deliverDeferred(); });
+}
+
+IcmpEcho::~IcmpEcho() {
+    notifier_.reset();
+    if (fd_ >= 0)
+        ::close(fd_);
+}
+
+QString IcmpEcho::open() {
+    if (fd_ >= 0)
+        return {};
+    int datagramErrno = 0;
+    int rawErrno = 0;
+    if (wanted_ != SocketKind::Raw) {
+        fd_ = openSocket(SocketKind::Datagram);
+        if (fd_ < 0)
+            datagramErrno = errno;
+    }
+    if (fd_ < 0 && wanted_ != SocketKind::Datagram) {
+        fd_ = openSocket(SocketKind::Raw);
+        if (fd_ < 0)
+            rawErrno = errno;
+    }
+    if (fd_ < 0)
+        return noPrivilegeMessage(wanted_, datagramErrno, rawErrno);
+    ++epoch_;
+    notifier_ = std::make_unique<QSocketNotifier>(fd_, QSocketNotifier::Read);
+    QObject::connect(notifier_.get(), &QSocketNotifier::activated, [this] { readPending(); });
+    return {};
+}
+
+// Returns the socket, or -1 with errno set by the call that failed.
+int IcmpEcho::openSocket(SocketKind kind) {
+    const int type = kind == SocketKind::Raw ? SOCK_RAW : SOCK_DGRAM;
+    const int fd = ::socket(AF_INET, type | SOCK_NONBLOCK | SOCK_CLOEXEC, IPPROTO_ICMP);
+    if (fd < 0)
+        return -1;
+    // Like the platform's echo service: no DF bit, the stack fragments large requests.
+    setOption(fd, SOL_IP, IP_MTU_DISCOVER, IP_PMTUDISC_DONT);
+    setOption(fd, SOL_SOCKET, SO_TIMESTAMPNS, 1);
+    setOption(fd, SOL_SOCKET, SO_RCVBUF, 1 << 20);
+    if (kind == SocketKind::Raw) {
+        // Pass only echo replies and the errors that can carry one of our requests.
+        const quint32 wanted = 1u << TypeEchoReply | 1u << TypeUnreachable |
+                               1u << TypeSourceQuench | 1u << TypeTimeExceeded |
+                               1u << TypeParameterProblem;
+        const quint32 filter = ~wanted;
+        ::setsockopt(fd, SOL_RAW, IcmpFilterOption, &filter, sizeof filter);
+        ident_ = nextRawIdentifier();
+        openKind_ = SocketKind::Raw;
+        return fd;
+    }
+    setOption(fd, SOL_IP, IP_RECVERR, 1);
+    setOption(fd, SOL_IP, IP_RECVTTL, 1);
+    // Binding to "port" 0 makes the kernel pick the identifier now, so we can report it.
+    sockaddr_in local{};
+    local.sin_family = AF_INET;
+    socklen_t length = sizeof local;
+    if (::bind(fd, reinterpret_cast<sockaddr*>(&local), sizeof local) < 0 ||
+        ::getsockname(fd, reinterpret_cast<sockaddr*>(&local), &length) < 0) {
+        const int error = errno;
+        ::close(fd);
+        errno = error;
+        return -1;
+    }
+    ident_ = ntohs(local.sin_port);
+    openKind_ = SocketKind::Datagram;
+    return fd;
+}
+
+QString IcmpEcho::noPrivilegeMessage(SocketKind kind, int datagramErrno, int rawErrno) {
+    const QString gid = QString::number(getegid());
+    QString text = QStringLiteral("Cannot open an ICMP socket, so no echo request can be sent.");
+    if (kind != SocketKind::Raw) {
+        text += QStringLiteral(
+                    " The ICMP datagram socket was refused (%1): the setting "
+                    "net.ipv4.ping_group_range (now \"%2\") must cover group %3.")
+                    .arg(QString::fromLocal8Bit(strerror(datagramErrno)), pingGroupRange(), gid);
+    }
+    if (kind != SocketKind::Datagram) {
+        text += QStringLiteral(
+                    " The raw ICMP socket was refused (%1): it needs root or the "
+                    "CAP_NET_RAW capability.")
+                    .arg(QString::fromLocal8Bit(strerror(rawErrno)));
+    }
+    text += QStringLiteral(" To grant the right, run");
+    if (kind != SocketKind::Datagram)
+        text += QStringLiteral(" \"sudo setcap cap_net_raw+ep %1\"").arg(binaryPath());
+    if (kind == SocketKind::Auto)
+        text += QStringLiteral(" or");
+    if (kind != SocketKind::Raw) {
+        text += QStringLiteral(
+                    " \"sudo sysctl -w net.ipv4.ping_group_range='%1 %1'\" (or a "
+                    "range that includes %1; put it in /etc/sysctl.d/ to keep it)")
+                    .arg(gid);
+    }
+    return text + QStringLiteral(", then start the program again.");
+}
+
+void IcmpEcho::close() {
+    if (fd_ < 0)
+        return;
+    notifier_->setEnabled(false);
+    if (dispatching_) {
+        notifier_.release()->deleteLater();  // we are inside its signal
+    } else {
+        notifier_.reset();
+    }
+    ::close(fd_);
+    fd_ = -1;
+    openKind_ = SocketKind::Auto;
+    ++epoch_;
+    deadlines_.clear();
+    timeoutTimer_.stop();
+    for (int slot = 0; slot < int(probes_.size()); ++slot) {
+        Probe& probe = probes_[slot];
+        if (!probe.active)
+            continue;
+        const quint32 address = probe.address;
+        Done done = std::move(probe.done);
+        release(slot);
+        failLater(address, EchoStatus::TimedOut, std::move(done));
+    }
+}
+
+void IcmpEcho::send(quint32 address, int payloadSize, int timeoutMs, Done done) {
+    if (fd_ < 0 || payloadSize < 0 || payloadSize > MaxProbeSize) {
+        failLater(address, EchoStatus::GeneralFailure, std::move(done));
+        return;
+    }
+    const int slot = allocateProbe(address, std::max(timeoutMs, 0), done);
+    if (slot < 0) {
+        failLater(address, EchoStatus::NoResources, std::move(done));
+        return;
+    }
+    int error = 0;
+    if (!transmit(probes_[slot], payloadSize, &error)) {
+        Done owned = std::move(probes_[slot].done);
+        release(slot);
+        failLater(address, sendErrorStatus(error), std::move(owned));
+        return;
+    }
+    const Probe& probe = probes_[slot];
+    deadlines_.push_back(
+        {monotonicNs() + qint64(probe.timeoutMs) * 1'000'000, slot, probe.generation});
+    std::push_heap(deadlines_.begin(), deadlines_.end());
+    armTimer();
+}
+
+// Takes a free sequence number and a slot for a new probe; -1 when 65536 are in flight.
+int IcmpEcho::allocateProbe(quint32 address, int timeoutMs, Done& done) {
+    int tries = 0;
+    while (slotBySequence_[nextSequence_] >= 0) {
+        if (++tries > 65535)
+            return -1;
+        ++nextSequence_;
+    }
+    const quint16 sequence = nextSequence_++;
+    int slot;
+    if (!freeSlots_.empty()) {
+        slot = freeSlots_.back();
+        freeSlots_.pop_back();
+    } else {
+        slot = int(probes_.size());
+        probes_.emplace_back();
+    }
+    Probe& probe = probes_[slot];
+    probe.done = std::move(done);
+    probe.address = address;
+    probe.timeoutMs = timeoutMs;
+    probe.sequence = sequence;
+    probe.active = true;
+    ++probe.generation;
+    slotBySequence_[sequence] = slot;
+    return slot;
+}
+
+void IcmpEcho::release(int slot) {
+    Probe& probe = probes_[slot];
+    probe.active = false;
+    probe.done = nullptr;
+    slotBySequence_[probe.sequence] = -1;
+    freeSlots_.push_back(slot);
+}
+
+bool IcmpEcho::transmit(Probe& probe, int payloadSize, int* error) {
+    quint8* header = packet_.data();
+    header[0] = TypeEchoRequest;
+    header[1] = 0;
+    putBe16(header + 2, 0);
+    putBe16(header + 4, ident_);  // the kernel puts its own on a datagram socket
+    putBe16(header + 6, probe.sequence);
+    if (openKind_ == SocketKind::Raw)
+        putBe16(header + 2, echoChecksum(header, payloadSize));
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_addr.s_addr = htonl(probe.address);
+    // A second try: an ICMP error of an earlier probe may still be pending on the socket and
+    // is reported by the next send, although nothing is wrong with this one.
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        clock_gettime(CLOCK_REALTIME, &probe.sentAt);
+        if (::sendto(fd_, header, HeaderSize + payloadSize, 0, reinterpret_cast<sockaddr*>(&to),
+                     sizeof to) >= 0)
+            return true;
+        *error = errno;
+    }
+    return false;
+}
+
+void IcmpEcho::failLater(quint32 address, qint32 status, Done done) {
+    EchoReply reply;
+    reply.address = address;
+    reply.status = status;
+    deferred_.emplace_back(std::move(done), reply);
+    if (!deferTimer_.isActive())
+        deferTimer_.start(0);
+}
+
+void IcmpEcho::deliverDeferred() {
+    std::vector<std::pair<Done, EchoReply>> due;
+    due.swap(deferred_);
+    for (auto& [done, reply] : due)
+        done(reply);
+}
+
+void IcmpEcho::complete(int slot, const EchoReply& reply) {
+    Done done = std::move(probes_[slot].done);
+    release(slot);
+    done(reply);
+}
+
+int IcmpEcho::findProbe(quint16 sequence, quint32 address) const {
+    const int slot = slotBySequence_[sequence];
+    if (slot < 0 || probes_[slot].address != address)
+        return -1;
+    return slot;
+}
+
+// Finishes the probe in `slot` with what arrived at `at`. An answer that came after the
+// time-out counts as no answer, however late the event loop noticed it.
+void IcmpEcho::answer(int slot, EchoReply reply, const timespec& at) {
+    const Probe& probe = probes_[slot];
+    const qint64 ns = std::max<qint64>(elapsedNs(probe.sentAt, at), 0);
+    if (ns > qint64(probe.timeoutMs) * 1'000'000) {
+        reply = EchoReply{};
+        reply.address = probe.address;
+        reply.status = EchoStatus::TimedOut;
+    } else {
+        reply.roundTripTime = quint32(ns / 1'000'000);
+    }
+    complete(slot, reply);
+}
+
+void IcmpEcho::readPending() {
+    if (fd_ < 0)
+        return;
+    const quint64 epoch = epoch_;
+    const bool outer = !dispatching_;
+    dispatching_ = true;
+    for (int i = 0; i < ReadsPerWakeUp && epoch == epoch_; ++i) {
+        if (!readOne())
+            break;
+    }
+    if (openKind_ == SocketKind::Datagram) {
+        for (int i = 0; i < ReadsPerWakeUp && epoch == epoch_; ++i) {
+            if (!readErrorQueue())
+                break;
+        }
+    }
+    if (outer)
+        dispatching_ = false;
+}
+
+// Reads one packet; false when nothing is waiting.
+bool IcmpEcho::readOne() {
+    sockaddr_in from{};
+    iovec iov{receive_.data(), receive_.size()};
+    alignas(cmsghdr) char control[256];
+    msghdr msg{};
+    msg.msg_name = &from;
+    msg.msg_namelen = sizeof from;
+    msg.msg_iov = &iov;
+    msg.msg_iovlen = 1;
+    msg.msg_control = control;
+    msg.msg_controllen = sizeof control;
+    const ssize_t n = ::recvmsg(fd_, &msg, MSG_DONTWAIT);
+    if (n < 0)
+        return errno != EAGAIN && errno != EWOULDBLOCK;  // a pending error was reported
+    Received in{receive_.data(), int(n), ntohl(from.sin_addr.s_addr), -1, {}};
+    bool stamped = false;
+    for (cmsghdr* c = CMSG_FIRSTHDR(&msg); c; c = CMSG_NXTHDR(&msg, c)) {
+        if (c->cmsg_level == SOL_SOCKET && c->cmsg_type == SCM_TIMESTAMPNS) {
+            memcpy(&in.at, CMSG_DATA(c), sizeof in.at);
+            stamped = true;
+        } else if (c->cmsg_level == SOL_IP && c->cmsg_type == IP_TTL) {
+            memcpy(&in.ttl, CMSG_DATA(c), sizeof in.ttl);
+        }
+    }
+    if (!stamped)
+        clock_gettime(CLOCK_REALTIME, &in.at);
+    if (openKind_ == SocketKind::Raw) {
+        handleRaw(in);
+    } else {
+        handleDatagram(in);
+    }
+    return true;
+}
+
+// A datagram socket hands over the ICMP message only; the kernel already matched the
+// identifier.
+void IcmpEcho::handleDatagram(const Received& in) {
+    if (in.length < HeaderSize || in.data[0] != TypeEchoReply)
+        return;
+    const int slot = findProbe(be16(in.data + 6), in.source);
+    if (slot < 0)
+        return;
+    EchoReply reply;
+    reply.address = in.source;
+    reply.dataSize = quint16(in.length - HeaderSize);
+    reply.ttl = quint8(std::max(in.ttl, 0));
+    answer(slot, reply, in.at);
+}
+
+// A raw socket sees every ICMP packet of the machine, with its IP header.
+void IcmpEcho::handleRaw(const Received& in) {
+    if (in.length < 20)
+        return;
+    const int headerLength = (in.data[0] & 0x0f) * 4;
+    if (headerLength < 20 || in.length < headerLength + HeaderSize)
+        return;
+    const quint8* icmp = in.data + headerLength;
+    const int icmpLength = in.length - headerLength;
+    Received outer = in;
+    outer.source = be32(in.data + 12);
+    outer.ttl = in.data[8];
+    if (icmp[0] != TypeEchoReply) {
+        handleRawError(outer, icmp, icmpLength);
+        return;
+    }
+    if (be16(icmp + 4) != ident_)
+        return;
+    const int slot = findProbe(be16(icmp + 6), outer.source);
+    if (slot < 0)
+        return;
+    EchoReply reply;
+    reply.address = outer.source;
+    reply.dataSize = quint16(icmpLength - HeaderSize);
+    reply.ttl = quint8(outer.ttl);
+    answer(slot, reply, in.at);
+}
+
+// An ICMP error quotes the IP header and the first 8 bytes of the request that caused it.
+void IcmpEcho::handleRawError(const Received& in, const quint8* icmp, int icmpLength) {
+    const quint8 type = icmp[0];
+    if (type != TypeUnreachable && type != TypeTimeExceeded && type != TypeSourceQuench &&
+        type != TypeParameterProblem)
+        return;
+    const quint8* inner = icmp + HeaderSize;
+    const int innerLength = icmpLength - HeaderSize;
+    if (innerLength < 20)
+        return;
+    const int innerHeader = (inner[0] & 0x0f) * 4;
+    if (innerHeader < 20 || innerLength < innerHeader + HeaderSize)
+        return;
+    if (inner[9] != IPPROTO_ICMP)
+        return;
+    const quint8* request = inner + innerHeader;
+    if (request[0] != TypeEchoRequest || be16(request + 4) != ident_)
+        return;
+    const int slot = findProbe(be16(request + 6), be32(inner + 16));
+    if (slot < 0)
+        return;
+    EchoReply reply;
+    reply.address = in.source;
+    reply.status = IcmpErrorStatus(type, icmp[1]);
+    reply.ttl = quint8(in.ttl);
+    answer(slot, reply, in.at);
+}
+
+// A datagram socket gets ICMP errors through its error queue: the kernel returns the
+// quoted request (from our echo header on), the original destination and the sender.
+bool IcmpEcho::readErrorQueue() {
+    sockaddr_in target{};
+    iovec iov{receive_.data(), receive_.size()};
+    alignas(cmsghdr) char control[512];
+    msghdr msg{};
+    msg.msg_name = &target;
+    msg.msg_namelen = sizeof target;
+    msg.msg_iov = &iov;
+    msg.msg_iovlen = 1;
+    msg.msg_control = control;
+    msg.msg_controllen = sizeof control;
+    const ssize_t n = ::recvmsg(fd_, &msg, MSG_ERRQUEUE | MSG_DONTWAIT);
+    if (n < 0)
+        return false;
+    const sock_extended_err* error = nullptr;
+    timespec at{};
+    bool stamped = false;
+    int ttl = 0;
+    for (cmsghdr* c = CMSG_FIRSTHDR(&msg); c; c = CMSG_NXTHDR(&msg, c)) {
+        if (c->cmsg_level == SOL_IP && c->cmsg_type == IP_RECVERR) {
+            error = reinterpret_cast<const sock_extended_err*>(CMSG_DATA(c));
+        } else if (c->cmsg_level == SOL_IP && c->cmsg_type == IP_TTL) {
+            memcpy(&ttl, CMSG_DATA(c), sizeof ttl);
+        } else if (c->cmsg_level == SOL_SOCKET && c->cmsg_type == SCM_TIMESTAMPNS) {
+            memcpy(&at, CMSG_DATA(c), sizeof at);
+            stamped = true;
+        }
+    }
+    // Local errors were already reported by sendto.
+    if (!error || error->ee_origin != SO_EE_ORIGIN_ICMP || n < HeaderSize)
+        return true;
+    const int slot = findProbe(be16(receive_.data() + 6), ntohl(target.sin_addr.s_addr));
+    if (slot < 0)
+        return true;
+    sockaddr_in offender{};
+    memcpy(&offender, SO_EE_OFFENDER(error), sizeof offender);
+    if (!stamped)
+        clock_gettime(CLOCK_REALTIME, &at);
+    EchoReply reply;
+    reply.address =
+        offender.sin_family == AF_INET ? ntohl(offender.sin_addr.s_addr) : probes_[slot].address;
+    reply.status = IcmpErrorStatus(error->ee_type, error->ee_code);
+    reply.ttl = quint8(std::max(ttl, 0));
+    answer(slot, reply, at);
+    return true;
+}
+
+// Keeps the timer armed for the earliest live deadline. Deadlines of answered probes are
+// dropped from the top of the heap here; deeper ones wait until they surface.
+void IcmpEcho::armTimer() {
+    while (!deadlines_.empty()) {
+        const Deadline& top = deadlines_.front();
+        const Probe& probe = probes_[top.slot];
+        if (probe.active && probe.generation == top.generation)
+            break;
+        std::pop_heap(deadlines_.begin(), deadlines_.end());
+        deadlines_.pop_back();
+    }
+    if (deadlines_.empty())
+        return;  // an armed timer then finds nothing to do
+    const qint64 at = deadlines_.front().at;
+    if (timeoutTimer_.isActive() && timerAt_ <= at)
+        return;
+    const qint64 left = at - monotonicNs();
+    timerAt_ = at;
+    timeoutTimer_.start(left <= 0 ? 0 : int((left + 999'999) / 1'000'000));
+}
+
+void IcmpEcho::expire() {
+    readPending();  // an answer that is already waiting is not a time-out
+    const quint64 epoch = epoch_;
+    const qint64 now = monotonicNs();
+    while (!deadlines_.empty() && deadlines_.front().at <= now) {
+        const Deadline due = deadlines_.front();
+        std::pop_heap(deadlines_.begin(), deadlines_.end());
+        deadlines_.pop_back();
+        const Probe& probe = probes_[due.slot];
+        if (!probe.active || probe.generation != due.generation)
+            continue;
+        EchoReply reply;
+        reply.address = probe.address;
+        reply.status = EchoStatus::TimedOut;
+        complete(due.slot, reply);
+        if (epoch != epoch_)
+            return;  // closed (or reopened) by the callback
+    }
+    armTimer();
+}
+
+}  // namespace sondrel
