@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "engine/clock.h"
+#include "support/qt_printers.h"
 
 namespace sondrel::testing {
 

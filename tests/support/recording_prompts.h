@@ -4,6 +4,7 @@
 #include <QString>
 
 #include "engine/user_prompts.h"
+#include "support/qt_printers.h"
 
 namespace sondrel::testing {
 

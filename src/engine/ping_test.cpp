@@ -1,0 +1,234 @@
+#include "engine/ping_test.h"
+
+#include <QSet>
+
+#include "engine/test_parameters.h"
+
+namespace sondrel {
+
+namespace {
+
+const QString CrLf = QStringLiteral("\r\n");
+constexpr int FirstTickMs = 99;
+constexpr int StopCompletionMs = 500;
+
+// Appends one single target; an unresolved one is listed for the start's message.
+void addSingleTarget(ExpandedTargets& targets, const QString& text, const ResolveFn& resolve) {
+    const QString address = AddTargetAddress(targets, text, resolve);
+    if (address.isEmpty()) {
+        targets.unresolvedCount += 1;
+        targets.unresolvedText += CrLf + QString(7, QLatin1Char(' ')) + text;
+    } else if (targets.targetIP.constLast().size() > 13) {
+        targets.longAddressFlag = true;
+    }
+}
+
+}  // namespace
+
+PingTest::PingTest(Services services, RunState& state, TestParameters& params,
+                   QString dataFolder)
+    : services_(services),
+      state_(state),
+      params_(params),
+      dataFolder_(std::move(dataFolder)),
+      timer1_(services.clock.createTimer()),
+      timer2_(services.clock.createTimer()) {
+    timer1_->onTimeout = [this] { onTick(); };
+    timer2_->onTimeout = [this] { onStopTimer(); };
+    records_.reset();
+    stats_.reset();
+}
+
+PingTest::~PingTest() = default;
+
+void PingTest::setStatus(int item, const QString& text) {
+    if (item == 0) statusLine_ = text;
+    Q_EMIT statusLineChanged(item, text);
+}
+
+QString PingTest::runHeading() const {
+    return QStringLiteral("侦测测试") + QString::number(params_.run().probeSize) +
+           QStringLiteral(" 字节数据:            ") + QString::number(targets_.count()) +
+           QStringLiteral("  IP ");
+}
+
+PingTest::StartResult PingTest::CommandStart_Click(TargetRequest& request) {
+    if (!params_.RunStartChecks()) return StartResult::Refused;
+    if (state_.activityBusy()) return StartResult::Busy;
+    StartPingTest(request);
+    return StartResult::Starting;
+}
+
+void PingTest::StartPingTest(TargetRequest& request) {
+    if (state_.activityBusy()) return;
+    RunParameters& run = params_.run();
+    targets_.clear();
+    run.sizeStepIndex = 0;
+    run.sizeStepProbeCount = 0;
+    state_.EnterBusyState();
+    probeInProgress_ = false;
+    stopRequested_ = false;
+    records_.reset();
+    scheduledRun_ = true;
+    intervalRound_ = 1;
+    timer1_->stop();
+    timer1Enabled_ = false;
+    firstTargetAddress_.clear();
+    Q_EMIT resultsReset();
+    setStatus(0, QStringLiteral("检查 IP 地址，请稍候..."));
+    stats_.reset();
+    Q_EMIT reportLinkShown(false);
+
+    // Host names are looked up together, away from the event loop; the expansion then runs
+    // once more with the answers.
+    QSet<QString> names;
+    TargetRequest probe = request;
+    expandTargets(probe, [&names](const QString& host) {
+        names.insert(host);
+        return QString();
+    });
+    targets_.clear();
+    TargetRequest consumed = request;
+    request.manualSingle.clear();
+    request.manualGroup.clear();
+    std::weak_ptr<int> alive = alive_;
+    services_.resolver.resolveMany(
+        QStringList(names.begin(), names.end()),
+        [this, alive, consumed](const Resolver::Resolved& resolved) {
+            if (!alive.expired()) continueStart(consumed, resolved);
+        });
+}
+
+void PingTest::expandTargets(TargetRequest& request, const ResolveFn& resolve) {
+    if (!request.manualSingle.isEmpty()) {
+        addSingleTarget(targets_, request.manualSingle, resolve);
+    } else if (!request.manualGroup.isEmpty()) {
+        ExpandTargetEntry(targets_, request.manualGroup, resolve);
+    } else if (!request.hasCurrentItem) {
+        addSingleTarget(targets_, request.textPing, resolve);
+    } else {
+        for (const QString& entry : request.selectedEntries)
+            ExpandTargetEntry(targets_, entry, resolve);
+        if (request.selectedEntries.isEmpty() && targets_.count() == 0 &&
+            !request.currentItemText.isEmpty())
+            ExpandTargetEntry(targets_, request.currentEntry, resolve);
+    }
+}
+
+void PingTest::continueStart(TargetRequest request, const Resolver::Resolved& names) {
+    if (stopRequested_) return;  // stopped while the names were looked up
+    expandTargets(request, [&names](const QString& host) { return names.value(host); });
+    if (targets_.unresolvedCount > 0) {
+        QString list = targets_.unresolvedText;
+        if (targets_.unresolvedCount > 9) list = list.left(20) + QStringLiteral("  ........");
+        services_.prompts.message(QStringLiteral("找不到下面 IP 地址") +
+                                      QString::number(targets_.unresolvedCount) +
+                                      QStringLiteral(" 主机:") + CrLf + list,
+                                  MessageIcon::Information);
+    }
+    if (targets_.count() == 0) {
+        state_.LeaveBusyState();
+        setStatus(0, QString());
+        Q_EMIT startAbandoned();
+        return;
+    }
+    if (!openRun()) return;
+    RunParameters& run = params_.run();
+    firstTargetAddress_ = targets_.targetIP.constFirst();
+    stats_.firstAddress = firstTargetAddress_.leftJustified(15, QLatin1Char(' '), true);
+    savedInterval_ = run.timerInterval;
+    run.timerInterval = FirstTickMs;
+    stats_.minRtt = RunStatistics::NoMinimum;
+    timer1Enabled_ = true;
+    armTick(FirstTickMs);
+    Q_EMIT summaryLabelsShown();
+    Q_EMIT started();
+}
+
+// Start steps from the run heading to the result logs. False when the start ended.
+bool PingTest::openRun() {
+    RunParameters& run = params_.run();
+    state_.runningActivity = ActivityPing;
+    if (!run.sizeMode.isEmpty()) run.sizeStepLength = run.sizeRepeat * targets_.count();
+    Q_EMIT detailColumnPlaced(targets_.longAddressFlag);
+    failedInsertCount_ = 0;
+    const QString refused = services_.echo.open();
+    if (!refused.isEmpty()) {
+        services_.prompts.message(refused, MessageIcon::Critical);
+        state_.LeaveBusyState();
+        setStatus(0, QString());
+        Q_EMIT startAbandoned();
+        return false;
+    }
+    transportOpen_ = true;
+    setStatus(0, runHeading());
+    setStatus(1, QStringLiteral("否."));
+    const RunLogHeader header{targets_.count(), run.sizeStepLength, run.repeatPerIP};
+    const QString error =
+        log_.create(dataFolder_, header, targets_.targetShow, targets_.targetTitle);
+    if (!error.isEmpty()) {
+        startFailed(error);
+        return false;
+    }
+    return true;
+}
+
+void PingTest::startFailed(const QString& error) {
+    log_.close();
+    if (transportOpen_) services_.echo.close();
+    transportOpen_ = false;
+    state_.LeaveBusyState();
+    services_.prompts.message(error + QStringLiteral("   CommandStart_Click"),
+                              MessageIcon::Exclamation);
+    Q_EMIT startAbandoned();
+}
+
+void PingTest::CommandStop_Click() {
+    stopRequested_ = true;
+    scheduleEndCheck_ = false;
+    Q_EMIT stopButtonEnabled(false);
+    timer1_->stop();
+    timer1Enabled_ = false;
+    RunParameters& run = params_.run();
+    if (run.timerInterval == FirstTickMs && savedInterval_ > 0)
+        run.timerInterval = savedInterval_;  // stopped before the first round
+    if (run.intervalMode == QStringLiteral("增量")) {
+        run.currentInterval = qint32(run.intervalFrom);
+        run.timerInterval = run.currentInterval;
+    }
+    scheduledRun_ = false;
+    firstTargetAddress_.clear();
+    timer2Enabled_ = true;
+    timer2_->start(StopCompletionMs);
+    if (failedInsertCount_ > 0)
+        services_.prompts.message(QStringLiteral("输入") + QString::number(failedInsertCount_) +
+                                      QStringLiteral("侦测测试 rescords 失败。"),
+                                  MessageIcon::Exclamation);
+}
+
+// The stop completes once the probe in progress has been processed and logged; until then
+// the run stays busy, so a new start can never overlap the last probe.
+void PingTest::onStopTimer() {
+    if (probeInProgress_) {
+        timer2_->start(StopCompletionMs);
+        return;
+    }
+    timer2Enabled_ = false;
+    const QString error = log_.close();
+    Q_EMIT stopButtonEnabled(true);
+    stopRequested_ = false;
+    if (state_.activityBusy()) state_.LeaveBusyState();
+    if (transportOpen_) services_.echo.close();
+    transportOpen_ = false;
+    if (!error.isEmpty())
+        services_.prompts.message(error + QStringLiteral("    侦测_IP"), MessageIcon::Exclamation);
+    if (state_.runningActivity != ActivityTrace) Q_EMIT reportLinkShown(true);
+    Q_EMIT stopCompleted();
+}
+
+void PingTest::setScheduledEnd(const QDateTime& end) {
+    scheduledEnd_ = end;
+    scheduleEndCheck_ = end.isValid();
+}
+
+}  // namespace sondrel

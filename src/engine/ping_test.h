@@ -1,0 +1,151 @@
+#pragma once
+
+#include <QDateTime>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <memory>
+
+#include "engine/clock.h"
+#include "engine/echo.h"
+#include "engine/reply_record.h"
+#include "engine/resolver.h"
+#include "engine/result_log.h"
+#include "engine/run_state.h"
+#include "engine/run_statistics.h"
+#include "engine/user_prompts.h"
+#include "targets/target_expansion.h"
+
+namespace sondrel {
+
+class TestParameters;
+
+// Where the targets of a start come from, taken in this order: a pending manual single
+// target, a pending manual group, the manual box when the list has no current item, the
+// selected list entries, the current entry. The start empties the manual slots it uses.
+struct TargetRequest {
+    QString manualSingle;
+    QString manualGroup;  // a group entry line
+    bool hasCurrentItem = false;
+    QString textPing;                // the manual target box
+    QStringList selectedEntries;     // entry lines of the selected list items, in list order
+    QString currentEntry;            // entry line of the current list item
+    QString currentItemText;         // its title as the list shows it
+};
+
+// The ping test: start, one round per tick, stop and stop completion. Probes never block: each
+// waits for its reply on the event loop, and the next round starts only after the last one.
+class PingTest : public QObject {
+    Q_OBJECT
+public:
+    struct Services {
+        EchoTransport& echo;
+        Resolver& resolver;
+        Clock& clock;
+        UserPrompts& prompts;
+    };
+    PingTest(Services services, RunState& state, TestParameters& params, QString dataFolder);
+    ~PingTest() override;
+
+    enum class StartResult { Refused, Busy, Starting };
+    // The five parameter checks, then the start. Refused when a check failed.
+    StartResult CommandStart_Click(TargetRequest& request);
+    void StartPingTest(TargetRequest& request);
+    void CommandStop_Click();
+    // Rebuilds the previous run from the result logs of the data folder.
+    void ReloadPreviousPing();
+
+    // A scheduled end: the test stops in the first round after that minute has passed.
+    void setScheduledEnd(const QDateTime& end);
+
+    bool running() const { return timer1Enabled_; }
+    bool stopping() const { return stopRequested_; }
+    bool probeInProgress() const { return probeInProgress_; }
+    const ReplyRecords& records() const { return records_; }
+    const RunStatistics& statistics() const { return stats_; }
+    // The summary values; shows a minimum, maximum or average of 0 as 1 from then on.
+    SummaryTexts summary() { return SummaryFromStatistics(stats_); }
+    const ExpandedTargets& targets() const { return targets_; }
+    QString statusLine() const { return statusLine_; }
+    qint32 failedInsertCount() const { return failedInsertCount_; }
+    // The start's status line: "侦测测试" + size + " 字节数据:" ... + target count + "  IP ".
+    QString runHeading() const;
+
+Q_SIGNALS:
+    // Results display. Rows: row = index % 20; index % 20 == 0 empties the page first.
+    void resultsReset();
+    void statusLineChanged(int item, const QString& text);
+    void detailColumnPlaced(bool longAddresses);
+    void replyShown(qint32 index, const QString& prefix, const QString& detail);
+    void statisticsChanged();
+    void scrollSetup(qint32 lastIndex, qint32 lastShownIndex);
+    void reportLinkShown(bool shown);
+    void summaryLabelsShown();
+    void probeFinished();
+    // Run life cycle.
+    void stopButtonEnabled(bool enabled);
+    void started();
+    void startAbandoned();
+    void stopCompleted();
+
+private:
+    // Start.
+    void expandTargets(TargetRequest& request, const ResolveFn& resolve);
+    void continueStart(TargetRequest request, const Resolver::Resolved& names);
+    bool openRun();
+    void startFailed(const QString& error);
+    void setStatus(int item, const QString& text);
+    // Rounds and probes.
+    void onTick();
+    void runProbes();
+    bool nextVisit();
+    void advanceSizeSequence();
+    void PingIP(qint32 target);
+    void onEchoReply(qint32 target, const EchoReply& reply);
+    void finishProbe(qint32 target, const EchoReply& reply);
+    void probeFailed(const QString& error);
+    void endRound();
+    void stepInterval();
+    bool scheduledEndPassed() const;
+    void armTick(int delayMs);
+    // Stop completion.
+    void onStopTimer();
+
+    Services services_;
+    RunState& state_;
+    TestParameters& params_;
+    QString dataFolder_;
+    std::shared_ptr<int> alive_ = std::make_shared<int>(0);
+
+    std::unique_ptr<Timer> timer1_;
+    std::unique_ptr<Timer> timer2_;
+    bool timer1Enabled_ = false;
+    bool timer2Enabled_ = false;
+
+    ExpandedTargets targets_;
+    ReplyRecords records_;
+    RunStatistics stats_;
+    ResultLog log_;
+    bool transportOpen_ = false;
+
+    bool stopRequested_ = false;
+    bool probeInProgress_ = false;
+    bool scheduledRun_ = false;
+    bool scheduleEndCheck_ = false;
+    QDateTime scheduledEnd_;
+    qint32 savedInterval_ = 0;
+    qint32 intervalRound_ = 1;
+    QString firstTargetAddress_;
+    qint32 failedInsertCount_ = 0;
+    QString statusLine_;
+
+    // Position inside the current round.
+    qint64 tickStartMs_ = 0;
+    qint32 visitTarget_ = -1;
+    qint32 visitProbe_ = 0;
+    bool inRound_ = false;
+    bool awaitingReply_ = false;
+    bool loopActive_ = false;
+};
+
+}  // namespace sondrel

@@ -1,0 +1,169 @@
+#include <algorithm>
+#include <cmath>
+
+#include "engine/ping_test.h"
+#include "engine/reply_processing.h"
+#include "engine/test_parameters.h"
+
+namespace sondrel {
+
+namespace {
+
+const QString SteppedMode = QStringLiteral("增量");
+const QString ListMode = QStringLiteral("多个");
+constexpr int FirstTickMs = 99;
+
+qint32 clampedSize(double size) {
+    return qint32(std::clamp(std::nearbyint(size), 1.0, double(MaxProbeSize)));
+}
+
+}  // namespace
+
+void PingTest::armTick(int delayMs) { timer1_->start(std::max(0, delayMs)); }
+
+// One tick is one round: every target in list order, `repeatPerIP` probes each.
+void PingTest::onTick() {
+    if (!timer1Enabled_ || inRound_) return;
+    RunParameters& run = params_.run();
+    if (run.timerInterval == FirstTickMs) run.timerInterval = savedInterval_;
+    tickStartMs_ = services_.clock.monotonicMs();
+    inRound_ = true;
+    visitTarget_ = -1;
+    visitProbe_ = 0;
+    runProbes();
+}
+
+// Sends the round's probes one after another. A reply arrives later from the event loop and
+// calls back in here; probes that finish at once (refused addresses, a stop) are looped over.
+void PingTest::runProbes() {
+    if (loopActive_) return;
+    loopActive_ = true;
+    while (inRound_ && !awaitingReply_) {
+        if (!nextVisit()) {
+            loopActive_ = false;
+            endRound();
+            return;
+        }
+        PingIP(visitTarget_);
+    }
+    loopActive_ = false;
+}
+
+// Moves to the next probe of the round; false when the round is done.
+bool PingTest::nextVisit() {
+    const RunParameters& run = params_.run();
+    if (visitTarget_ >= 0 && ++visitProbe_ < run.repeatPerIP) return true;
+    if (++visitTarget_ >= targets_.count()) return false;
+    visitProbe_ = 0;
+    advanceSizeSequence();
+    return run.repeatPerIP > 0;
+}
+
+// Before every target visit: each size value lasts `sizeStepLength` visits, then the next
+// value follows, and after the last one the sequence starts over.
+void PingTest::advanceSizeSequence() {
+    RunParameters& run = params_.run();
+    if (run.sizeMode != SteppedMode && run.sizeMode != ListMode) return;
+    const qint32 visits = run.sizeStepProbeCount;
+    run.sizeStepProbeCount = visits + 1;
+    if (visits == run.sizeStepLength) {
+        run.sizeStepIndex = qint16(run.sizeStepIndex + 1);
+        run.sizeStepProbeCount = 1;
+    }
+    if (run.sizeStepIndex >= run.sizeStepCount || run.sizeStepIndex < 0) run.sizeStepIndex = 0;
+    if (run.sizeMode == SteppedMode)
+        run.probeSize = clampedSize(run.sizeFrom + run.sizeStep * run.sizeStepIndex);
+    else if (!run.sizeList.isEmpty())
+        run.probeSize = clampedSize(run.sizeList.value(run.sizeStepIndex, run.sizeList[0]));
+}
+
+void PingTest::PingIP(qint32 target) {
+    if (stopRequested_) return;
+    probeInProgress_ = true;
+    const std::optional<quint32> address = InetAddr(targets_.targetIP[target].trimmed());
+    if (!address) {
+        finishProbe(target, EchoReply{0, EchoStatus::InvalidAddress, 0, 0, 0});
+        return;
+    }
+    awaitingReply_ = true;
+    const RunParameters& run = params_.run();
+    std::weak_ptr<int> alive = alive_;
+    services_.echo.send(*address, run.probeSize, run.probeTimeout,
+                        [this, alive, target](const EchoReply& reply) {
+                            if (!alive.expired()) onEchoReply(target, reply);
+                        });
+}
+
+void PingTest::onEchoReply(qint32 target, const EchoReply& reply) {
+    awaitingReply_ = false;
+    finishProbe(target, reply);
+    runProbes();
+}
+
+void PingTest::finishProbe(qint32 target, const EchoReply& reply) {
+    const ProbeResult result = RecordProbe(records_, stats_, targets_.targetIP[target],
+                                           params_.run().probeSize, reply,
+                                           services_.clock.now());
+    Q_EMIT replyShown(result.index, result.line.prefix, result.line.detail);
+    Q_EMIT statisticsChanged();
+    const QString error = log_.append(records_.at(result.index));
+    Q_EMIT scrollSetup(result.index, result.index);
+    records_.endProbe();
+    probeInProgress_ = false;
+    Q_EMIT probeFinished();
+    if (!error.isEmpty()) probeFailed(error);
+}
+
+// A probe that could not be logged ends the probing of the run; the operator stops the test.
+void PingTest::probeFailed(const QString& error) {
+    stopRequested_ = true;
+    services_.prompts.message(error + QStringLiteral("    侦测_IP"), MessageIcon::Exclamation);
+}
+
+void PingTest::endRound() {
+    inRound_ = false;
+    if (const QString error = log_.flush(); !error.isEmpty() && !stopRequested_)
+        probeFailed(error);
+    stepInterval();
+    RunParameters& run = params_.run();
+    if (++intervalRound_ > run.intervalRepeat) intervalRound_ = 1;
+    if (!timer1Enabled_) return;  // stopped during the round
+    const double perRound = double(run.repeatPerIP) * targets_.count();
+    if (run.testTimes > 0 && perRound > 0 &&
+        std::floor(std::nearbyint(stats_.sentCount) / perRound) >= run.testTimes) {
+        CommandStop_Click();
+        return;
+    }
+    if (scheduleEndCheck_ && scheduledEndPassed()) scheduledRun_ = false;
+    if (scheduleEndCheck_ && !scheduledRun_) {
+        CommandStop_Click();
+        return;
+    }
+    const qint64 due = tickStartMs_ + run.timerInterval;
+    armTick(int(std::max<qint64>(0, due - services_.clock.monotonicMs())));
+}
+
+// Every `intervalRepeat` rounds the stepped interval moves one step; the value that would
+// reach or pass the end becomes 1 ms for the rest of the test.
+void PingTest::stepInterval() {
+    RunParameters& run = params_.run();
+    if (intervalRound_ != run.intervalRepeat || run.currentInterval == 1 ||
+        run.intervalMode != SteppedMode)
+        return;
+    const double next = run.currentInterval + run.intervalStep;
+    const bool reached = run.intervalStep > 0 ? next >= run.intervalTo : next <= run.intervalTo;
+    run.currentInterval = reached ? 1 : qint32(std::nearbyint(next));
+    run.timerInterval = run.currentInterval;
+}
+
+// The end has passed once the current minute is later than the scheduled one.
+bool PingTest::scheduledEndPassed() const {
+    const QDateTime now = services_.clock.now();
+    const auto minuteOf = [](const QDateTime& t) {
+        const QDate d = t.date();
+        return std::make_tuple(d.year(), d.month(), d.day(), t.time().hour(), t.time().minute());
+    };
+    return minuteOf(now) > minuteOf(scheduledEnd_);
+}
+
+}  // namespace sondrel
