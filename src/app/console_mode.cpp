@@ -1,0 +1,112 @@
+#include "app/console_mode.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <QSocketNotifier>
+#include <cstdio>
+
+#include "app/console_prompts.h"
+#include "app/data_folder.h"
+#include "engine/clock.h"
+#include "engine/icmp_echo.h"
+#include "engine/ping_test.h"
+#include "engine/system_resolver.h"
+#include "engine/test_parameters.h"
+
+namespace sondrel {
+
+namespace {
+
+int signalPipe[2] = {-1, -1};
+
+void onSignal(int) {
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t n = ::write(signalPipe[1], &byte, 1);
+}
+
+// Ctrl+C and SIGTERM become a stop click, so the run log is always closed whole.
+void installStopSignals(QObject* context, const std::function<void()>& stop) {
+    if (::pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) != 0) return;
+    auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, context);
+    QObject::connect(notifier, &QSocketNotifier::activated, context, [stop] {
+        char buffer[16];
+        while (::read(signalPipe[0], buffer, sizeof buffer) > 0) {
+        }
+        stop();
+    });
+    struct sigaction action {};
+    action.sa_handler = onSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+}
+
+void printOut(const QString& line) {
+    const QByteArray bytes = line.toUtf8() + '\n';
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
+}
+
+void printSummary(PingTest& test) {
+    const SummaryTexts values = test.summary();
+    const QStringList& headings = SummaryHeadings();
+    for (size_t i = 0; i < values.size(); ++i)
+        printOut(headings[qsizetype(i)] + QLatin1Char('\t') + values[i]);
+    std::fflush(stdout);
+}
+
+}  // namespace
+
+int RunConsoleMode(const QString& argumentText) {
+    ConsolePrompts prompts;
+    const QStringList fields = argumentText.split(QLatin1Char(';'));
+    if (fields.size() != 6) {
+        prompts.message(QStringLiteral("命令行不正确。"), MessageIcon::Critical);
+        return ConsoleRefused;
+    }
+    SystemClock clock;
+    IcmpEcho echo;
+    SystemResolver resolver;
+    CancellingDialogs dialogs;
+    RunState state;
+    TestParameters params(prompts, dialogs);
+    params.FillParameterLists();
+    const ParameterBox boxes[] = {ParameterBox::Interval, ParameterBox::Size,
+                                  ParameterBox::TimeOut, ParameterBox::Times,
+                                  ParameterBox::RepIP};
+    for (int i = 0; i < 5; ++i) params.setText(boxes[i], fields[i + 1]);
+
+    PingTest test({echo, resolver, clock, prompts}, state, params, LocateDataFolder(prompts));
+    int exitStatus = -1;  // set once the run has ended
+    const auto finish = [&exitStatus](int status) {
+        exitStatus = status;
+        QCoreApplication::exit(status);
+    };
+    QObject::connect(&test, &PingTest::started, [&test] { printOut(test.runHeading()); });
+    QObject::connect(&test, &PingTest::replyShown,
+                     [](qint32 index, const QString& prefix, const QString& detail) {
+                         printOut(QString::number(index + 1) + QStringLiteral(". ") + prefix +
+                                  QStringLiteral("  ") + detail);
+                     });
+    QObject::connect(&test, &PingTest::startAbandoned, [&finish] { finish(ConsoleRefused); });
+    QObject::connect(&test, &PingTest::stopCompleted, [&test, &finish] {
+        printSummary(test);
+        const RunStatistics& s = test.statistics();
+        finish(s.sentCount - s.lostCount > 0 ? ConsoleReplied : ConsoleNoReply);
+    });
+    QObject stopContext;
+    installStopSignals(&stopContext, [&test] { test.CommandStop_Click(); });
+
+    TargetRequest request;
+    request.manualSingle = fields[0];
+    request.textPing = fields[0];
+    if (test.CommandStart_Click(request) == PingTest::StartResult::Refused) return ConsoleRefused;
+    if (exitStatus < 0) exitStatus = QCoreApplication::exec();
+    std::fflush(stdout);
+    return exitStatus;
+}
+
+}  // namespace sondrel

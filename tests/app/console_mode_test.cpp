@@ -1,0 +1,156 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <csignal>
+
+#include "engine/icmp_echo.h"
+#include "support/qt_printers.h"
+
+namespace sondrel {
+namespace {
+
+// Runs the real program in console mode with its own data folder; probes go to loopback only.
+class ConsoleMode : public ::testing::Test {
+protected:
+    struct Result {
+        int exitCode = -1;
+        QStringList out;
+        QString err;
+    };
+
+    static QString program() {
+        return QStringLiteral(SONDREL_BINARY_DIR "/src/sondrel");
+    }
+    Result run(const QStringList& arguments) {
+        QProcess process;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("XDG_DATA_HOME", data.path());
+        process.setProcessEnvironment(env);
+        process.start(program(), arguments);
+        EXPECT_TRUE(process.waitForFinished(60000));
+        Result r;
+        r.exitCode = process.exitCode();
+        r.out = QString::fromUtf8(process.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+        r.err = QString::fromUtf8(process.readAllStandardError());
+        return r;
+    }
+    QByteArray log(const QString& name) {
+        QFile f(data.path() + "/SondrelDataBas/" + name);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+    }
+    void requireEcho() {
+        IcmpEcho echo;
+        const QString refused = echo.open();
+        if (!refused.isEmpty()) GTEST_SKIP() << "cannot send ICMP here: " << refused.toStdString();
+        echo.close();
+    }
+
+    QTemporaryDir data;
+};
+
+TEST_F(ConsoleMode, FourProbesToLoopbackPrintLinesSummaryAndExactLogs) {
+    requireEcho();
+    const Result r = run({"--console", QStringLiteral("127.0.0.1;100 毫秒;32  字节;500 毫秒;4;1")});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    ASSERT_EQ(r.out.size(), 13);
+    EXPECT_EQ(r.out[0], QStringLiteral("侦测测试32 字节数据:            1  IP "));
+    const QRegularExpression line(QStringLiteral(
+        R"(^(\d)\. \d\d/\d\d \d\d:\d\d:\d\d   回覆 127\.0\.0\.1  bytes=32  时间(<1|=\d+)ms  TTL=64  ok$)"));
+    for (int i = 1; i <= 4; ++i) {
+        const auto match = line.match(r.out[i]);
+        ASSERT_TRUE(match.hasMatch()) << r.out[i].toStdString();
+        EXPECT_EQ(match.captured(1).toInt(), i);
+    }
+    EXPECT_EQ(r.out.mid(5, 4), QStringList({QStringLiteral("发送\t4"), QStringLiteral("收到\t4"),
+                                            QStringLiteral("丢失\t0"),
+                                            QStringLiteral("丢失率\t0.00 %")}));
+    EXPECT_EQ(r.out[12], QStringLiteral("平均 TTL\t64"));
+
+    const QList<QByteArray> lines = log("Quibbet_DB3.txt").split('\n');
+    ASSERT_EQ(lines.size(), 6);
+    EXPECT_EQ(lines[0], "1,1,1\r");
+    const QRegularExpression logLine(R"(^\d{4},\d\d,\d\d,\d\d,\d\d,\d\d,127\.0\.0\.1,32,\d+,64,0\r$)");
+    for (int i = 1; i <= 4; ++i)
+        EXPECT_TRUE(logLine.match(QString::fromLatin1(lines[i])).hasMatch()) << lines[i].toStdString();
+    EXPECT_EQ(lines[5], "");
+    EXPECT_EQ(log("Quibbet_DB4.txt"), "127.0.0.1,\r\n");
+}
+
+TEST_F(ConsoleMode, PlainNumbersSizesAndRepeatsWork) {
+    requireEcho();
+    const Result r = run({"--console", "127.0.0.2;10;1000;500;2;3"});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out[0], QStringLiteral("侦测测试1000 字节数据:            1  IP "));
+    EXPECT_TRUE(r.out[6].startsWith("6. ")) << r.out[6].toStdString();
+    EXPECT_TRUE(r.out[6].contains("bytes=1000  ")) << r.out[6].toStdString();
+    EXPECT_EQ(r.out[7], QStringLiteral("发送\t6"));
+    EXPECT_TRUE(log("Quibbet_DB3.txt").startsWith("1,1,3\r\n"));
+}
+
+TEST_F(ConsoleMode, NothingSentToARefusedAddressExitsOne) {
+    // 10.0.0.300 is not an address: every probe is recorded as refused without sending.
+    const Result r = run({"--console", "10.0.0.300;10;32;500;2;1"});
+    EXPECT_EQ(r.exitCode, 1) << r.err.toStdString();
+    EXPECT_TRUE(r.out.value(1).endsWith(QStringLiteral("bytes=32  inet_addr： IP 格式不正确")));
+    EXPECT_EQ(r.out.value(4), QStringLiteral("收到\t0"));
+    EXPECT_EQ(log("Quibbet_DB3.txt").split('\n').value(1).split(',').mid(6),
+              QList<QByteArray>({"10.0.0.300", "32", "-1", "0", "-1\r"}));
+}
+
+TEST_F(ConsoleMode, RefusedCommandLinesExitTwo) {
+    Result r = run({"--console", "127.0.0.1;1000;32;500;4"});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_EQ(r.err.trimmed(), QStringLiteral("命令行不正确。"));
+    EXPECT_TRUE(r.out.isEmpty());
+
+    r = run({"--console", "127.0.0.1;1000;32;500;4;abc"});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_EQ(r.err.trimmed(), QStringLiteral("Inalid 每个 IP 重复值。"));
+    EXPECT_FALSE(QFile::exists(data.path() + "/SondrelDataBas/Quibbet_DB3.txt"));
+
+    r = run({"--console"});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_TRUE(r.err.contains("Usage: sondrel"));
+}
+
+TEST_F(ConsoleMode, HelpAndVersion) {
+    Result r = run({"--help"});
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_TRUE(r.out.join('\n').contains("--console"));
+    r = run({"--version"});
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_TRUE(r.out.value(0).startsWith("sondrel 9.23"));
+}
+
+TEST_F(ConsoleMode, InterruptStopsAndClosesTheLogWhole) {
+    requireEcho();
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("XDG_DATA_HOME", data.path());
+    process.setProcessEnvironment(env);
+    process.start(program(), {"--console", "127.0.0.1;10;32;500;Continually;1"});
+    ASSERT_TRUE(process.waitForStarted());
+    // Wait for some replies, then Ctrl+C.
+    QByteArray out;
+    while (out.count('\n') < 20 && process.waitForReadyRead(5000)) out += process.readAllStandardOutput();
+    ::kill(pid_t(process.processId()), SIGINT);
+    ASSERT_TRUE(process.waitForFinished(10000));
+    out += process.readAllStandardOutput();
+    EXPECT_EQ(process.exitCode(), 0);
+    const QStringList lines = QString::fromUtf8(out).split('\n', Qt::SkipEmptyParts);
+    const QString sent = lines.value(lines.size() - 8);
+    ASSERT_TRUE(sent.startsWith(QStringLiteral("发送\t"))) << sent.toStdString();
+    const int probes = sent.section('\t', 1).toInt();
+    EXPECT_EQ(lines.size(), probes + 1 + 8);
+    // Every probe that was shown is in the log, and the log ends with a whole line.
+    const QByteArray logText = log("Quibbet_DB3.txt");
+    EXPECT_EQ(logText.count('\n'), probes + 1);
+    EXPECT_TRUE(logText.endsWith("\r\n"));
+}
+
+}  // namespace
+}  // namespace sondrel
