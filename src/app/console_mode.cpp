@@ -8,6 +8,7 @@
 #include <QSocketNotifier>
 #include <cstdio>
 
+#include "app/command_line.h"
 #include "app/console_prompts.h"
 #include "app/data_folder.h"
 #include "engine/clock.h"
@@ -62,9 +63,9 @@ void printSummary(PingTest& test) {
 
 int RunConsoleMode(const QString& argumentText) {
     ConsolePrompts prompts;
-    const QStringList fields = argumentText.split(QLatin1Char(';'));
-    if (fields.size() != 6) {
-        prompts.message(QStringLiteral("命令行不正确。"), MessageIcon::Critical);
+    CommandLineFields fields;
+    if (ParseCommandLine(argumentText, &fields) != CommandLineKind::Apply) {
+        prompts.message(CommandLineIncorrectMessage, MessageIcon::Critical);
         return ConsoleRefused;
     }
     SystemClock clock;
@@ -77,7 +78,7 @@ int RunConsoleMode(const QString& argumentText) {
     const ParameterBox boxes[] = {ParameterBox::Interval, ParameterBox::Size,
                                   ParameterBox::TimeOut, ParameterBox::Times,
                                   ParameterBox::RepIP};
-    for (int i = 0; i < 5; ++i) params.setText(boxes[i], fields[i + 1]);
+    for (int i = 0; i < 5; ++i) params.setText(boxes[i], fields.boxTexts[i]);
 
     PingTest test({echo, resolver, clock, prompts}, state, params, LocateDataFolder(prompts));
     int exitStatus = -1;  // set once the run has ended
@@ -101,8 +102,8 @@ int RunConsoleMode(const QString& argumentText) {
     installStopSignals(&stopContext, [&test] { test.CommandStop_Click(); });
 
     TargetRequest request;
-    request.manualSingle = fields[0];
-    request.textPing = fields[0];
+    request.manualSingle = fields.targets;
+    request.textPing = fields.targets;
     if (test.CommandStart_Click(request) == PingTest::StartResult::Refused) return ConsoleRefused;
     if (exitStatus < 0) exitStatus = QCoreApplication::exec();
     std::fflush(stdout);
