@@ -1,0 +1,351 @@
+// The send-buffer size box: its change handling, the size dialog's OK and ValidateSize.
+#include <QScopedValueRollback>
+
+#include "engine/leading_number.h"
+#include "engine/parameter_lists.h"
+#include "engine/test_parameters.h"
+
+namespace sondrel {
+
+namespace {
+
+const QString kSteppedMode = QStringLiteral("增量");
+const QString kListMode = QStringLiteral("多个");
+const QString kBadSizeSuffix = QStringLiteral(" - Inalid 发送缓冲大小.       ");
+const QString kBadSingleSize = QStringLiteral("Inalid 缓冲大小值。");
+const QString kBadRepeat = QStringLiteral("“每个值重复时间”的值无效，最小值是1");
+const QString kDialogErrorSuffix = QStringLiteral("    CommandAddIP_Click");
+
+constexpr qint32 kMaxSize = 32000;
+constexpr qint32 kDefaultSize = 32;
+
+// The values of a size list: spaces removed, then one leading and one trailing comma dropped.
+QString CleanSizeValues(QString values) {
+    values.remove(u' ');
+    if (values.startsWith(u','))
+        values.remove(0, 1);
+    if (values.endsWith(u','))
+        values.chop(1);
+    return values;
+}
+
+// The first character that is neither a digit nor a comma (a whole surrogate pair), or "".
+QString FirstBadSizeCharacter(const QString& values) {
+    for (qsizetype i = 0; i < values.size(); ++i) {
+        const QChar c = values[i];
+        if ((c >= u'0' && c <= u'9') || c == u',')
+            continue;
+        const bool pair =
+            c.isHighSurrogate() && i + 1 < values.size() && values[i + 1].isLowSurrogate();
+        return values.mid(i, pair ? 2 : 1);
+    }
+    return {};
+}
+
+// Reads checked list values (digits and commas only) into sizes. Returns the message of the
+// first value that is 0 (or empty) or above the largest size, else "".
+QString ReadSizeValues(const QString& values, QList<qint32>& sizes) {
+    sizes.clear();
+    for (const QString& piece : values.split(u',')) {
+        const double size = LeadingNumber(piece);
+        if (size == 0)
+            return QStringLiteral("在值 0 值无效。");
+        if (size > kMaxSize) {
+            return QStringLiteral("无效值 '") + piece +
+                   QStringLiteral("' '值' 中的最大值是 32000。");
+        }
+        sizes << WholeNumber(size);
+    }
+    return {};
+}
+
+bool IsSize(double size) {
+    return size >= 1 && size <= kMaxSize;
+}
+
+// Whether a text holds a comma followed somewhere later by a slash: a list of sizes.
+bool IsSizeList(const QString& text) {
+    const qsizetype comma = text.indexOf(u',');
+    return comma >= 0 && text.indexOf(u'/', comma + 1) >= 0;
+}
+
+}  // namespace
+
+// ---- DialogAdvanceSize ----
+
+bool SizeDialogModel::acceptsKey(QChar key, bool commaAllowed) {
+    return (key >= u'0' && key <= u'9') || key == QChar(8) || (commaAllowed && key == u',');
+}
+
+bool SizeDialogModel::accept() {
+    return option == Option::Incremental ? acceptIncremental() : acceptList();
+}
+
+bool SizeDialogModel::refuse(const QString& message) {
+    prompts_.message(message, MessageIcon::Critical);
+    return false;
+}
+
+bool SizeDialogModel::fail(const QString& errorDescription) {
+    prompts_.message(errorDescription + kDialogErrorSuffix, MessageIcon::Exclamation);
+    return false;
+}
+
+bool SizeDialogModel::acceptIncremental() {
+    // The boxes take digits only; rounding keeps a pasted fraction from becoming a size.
+    const qint32 from = WholeNumber(LeadingNumber(textIFrom));
+    if (from <= 0)
+        return refuse(QStringLiteral("从发送缓冲大小值无效。"));
+    if (from > kMaxSize)
+        return refuse(QStringLiteral("'从发送缓冲大小，' 无效值的最大大小是 32000。"));
+    const qint32 to = WholeNumber(LeadingNumber(textITo));
+    if (to <= 0)
+        return refuse(QStringLiteral("发送缓冲大小值无效。"));
+    if (to > kMaxSize)
+        return refuse(QStringLiteral("发送到缓冲大小，值无效的最大大小是 32000。"));
+    const qint32 span = to - from;
+    if (span <= 0)
+        return refuse(QStringLiteral("发送缓冲区大小值无效。"));
+    const qint32 step = WholeNumber(LeadingNumber(textIIncre));
+    if (step <= 0)
+        return refuse(QStringLiteral("'增量值无效。"));
+    if (step > span) {
+        return refuse(QStringLiteral("无效值的增量值，最大大小是") + QString::number(span) +
+                      QStringLiteral(".   "));
+    }
+    QString error;
+    const std::optional<qint16> repeat = ToInt16(textIRe, &error);
+    if (!repeat)
+        return fail(error);
+    if (*repeat < 1)
+        return refuse(kBadRepeat);
+    run_.sizeMode = kSteppedMode;
+    run_.sizeFrom = from;
+    run_.sizeTo = to;
+    run_.sizeStep = step;
+    run_.sizeRepeat = *repeat;
+    run_.sizeStepCount = qint16(span / step + 1);  // at most 32000
+    run_.sizeStepIndex = 0;
+    return true;
+}
+
+bool SizeDialogModel::acceptList() {
+    const QString values = CleanSizeValues(textMV);
+    if (values.isEmpty())
+        return refuse(QStringLiteral("请输入 '值'。"));
+    const QString bad = FirstBadSizeCharacter(values);
+    if (!bad.isEmpty()) {
+        return refuse(QStringLiteral("无效字符 '") + bad + QStringLiteral("' in the 'Values'.  "));
+    }
+    QString error;
+    const std::optional<qint16> repeat = ToInt16(textMRe, &error);
+    if (!repeat)
+        return fail(error);
+    if (*repeat < 1)
+        return refuse(kBadRepeat);
+    QList<qint32> sizes;
+    const QString message = ReadSizeValues(values, sizes);
+    if (!message.isEmpty())
+        return refuse(message);
+    if (sizes.size() > 32767)
+        return fail(kOverflowError);
+    run_.sizeMode = kListMode;
+    run_.sizeList = sizes;
+    run_.sizeStepCount = qint16(sizes.size());
+    run_.sizeRepeat = *repeat;
+    run_.sizeSummary = values + QStringLiteral(" /") + QString::number(*repeat);
+    run_.sizeStepIndex = 0;
+    return true;
+}
+
+// ---- Change handling of ComboSize ----
+
+void TestParameters::sizeChanged() {
+    if (sizeChanging_)
+        return;
+    const QScopedValueRollback guard(sizeChanging_, true);
+    const QString& current = texts_[int(ParameterBox::Size)];
+    if (current == kSizeRampItem) {
+        setText(ParameterBox::Times, QStringLiteral("1000"));
+    } else if (current == kAdvancedItem) {
+        runSizeDialog();
+    }
+}
+
+void TestParameters::runSizeDialog() {
+    run_.sizeStepCount = 0;
+    run_.sizeStepLength = 1;
+    run_.sizeStepIndex = -1;
+    run_.sizeList = {kDefaultSize};
+    run_.sizeMode.clear();
+    run_.sizeSummary.clear();
+    dialogs_.runSizeDialog(sizeDialog_);
+    if (run_.sizeStepCount == 0) {  // cancelled, or closed without an accepted OK
+        selectIndex(ParameterBox::Size, kInitialSizeIndex);
+        run_.sizeList = {kDefaultSize};
+        run_.sizeStepCount = 1;
+        run_.sizeStepIndex = 0;
+        return;
+    }
+    if (run_.sizeMode == kSteppedMode) {
+        setText(ParameterBox::Size, NumberText(run_.sizeFrom) + QStringLiteral(" to ") +
+                                        NumberText(run_.sizeTo) + QStringLiteral(", ") +
+                                        NumberText(run_.sizeStep) + QStringLiteral("++, ") +
+                                        QString::number(run_.sizeRepeat));
+        // One pass through the sizes.
+        const qint64 rounds = qint64(run_.sizeRepeat) * run_.sizeStepCount;
+        setText(ParameterBox::Times, QString::number(rounds));
+    } else {
+        setText(ParameterBox::Size, run_.sizeSummary);
+        selectIndex(ParameterBox::Times, kInitialTimesIndex);
+    }
+}
+
+// ---- ValidateSize ----
+
+bool TestParameters::ValidateSize() {
+    const QString current = texts_[int(ParameterBox::Size)].trimmed().toLower();
+    if (current == kFixedSizeListItem) {
+        run_.sizeList = {16, 32, 64, 1024};
+        run_.sizeStepCount = 4;
+        run_.sizeRepeat = 4;
+        run_.sizeStepIndex = 0;
+        run_.sizeMode = kListMode;
+        return true;
+    }
+    if (current == kSizeRampItem) {
+        run_.sizeFrom = 32;
+        run_.sizeTo = kMaxSize;
+        run_.sizeStep = 32;
+        run_.sizeStepCount = 1000;
+        run_.sizeRepeat = 1;
+        run_.sizeStepIndex = 0;
+        run_.sizeMode = kSteppedMode;
+        return true;
+    }
+    if (current.contains(QStringLiteral("to")))
+        return applySteppedSize(current);
+    if (!IsSizeList(current)) {
+        applySingleSize(current);
+        return true;
+    }
+    return applySizeList(current);
+}
+
+// "<from> to <to>, <step>++, <rounds per value>". Every size of the sequence must lie in
+// 1..32000, so the first and the last one are checked as well as the end value.
+bool TestParameters::applySteppedSize(const QString& text) {
+    const QStringList parts = text.split(u',');
+    if (parts.size() != 3) {
+        resetSize();
+        showError(kBadSizeSuffix);
+        return false;
+    }
+    const qsizetype at = parts[0].indexOf(QStringLiteral("to"));
+    if (at < 0)
+        return sizeError(kInvalidArgumentError);
+    QString error;
+    const std::optional<double> from = ToDouble(parts[0].left(at), &error);
+    if (!from)
+        return sizeError(error);
+    const std::optional<double> to = ToDouble(parts[0].mid(at + 2, 99), &error);
+    if (!to)
+        return sizeError(error);
+    const double step = LeadingNumber(parts[1]);
+    const std::optional<qint16> repeat = ToInt16(parts[2], &error);
+    if (!repeat)
+        return sizeError(error);
+    const std::optional<qint32> steps = WholeDivide(*to - *from, step, &error);
+    if (!steps)
+        return sizeError(error);
+    if (*steps >= 32767)
+        return sizeError(kOverflowError);
+    const qint32 count = *steps + 1;
+    if (*repeat < 1) {
+        resetSize();
+        showError(kBadRepeat);
+        return false;
+    }
+    const double last = *from + step * (count - 1);
+    if (count < 1 || !IsSize(*from) || !IsSize(*to) || !IsSize(WholeNumber(last))) {
+        resetSize();
+        showError(kBadSizeSuffix);
+        return false;
+    }
+    run_.sizeFrom = *from;
+    run_.sizeTo = *to;
+    run_.sizeStep = step;
+    run_.sizeRepeat = *repeat;
+    run_.sizeStepCount = qint16(count);
+    run_.sizeStepIndex = 0;
+    run_.sizeMode = kSteppedMode;
+    return true;
+}
+
+void TestParameters::applySingleSize(const QString& text) {
+    qint32 size = WholeNumber(LeadingNumber(text));
+    if (!IsSize(size)) {
+        showError(kBadSingleSize);
+        size = kDefaultSize;
+    }
+    run_.sizeStepCount = 1;
+    run_.sizeStepLength = 1;
+    run_.sizeStepIndex = 0;
+    run_.probeSize = size;
+    run_.sizeMode.clear();
+}
+
+// "<size>,<size>,... /<rounds per value>"
+bool TestParameters::applySizeList(const QString& text) {
+    const qsizetype slash = text.indexOf(u'/');
+    QString error;
+    const std::optional<qint16> repeat = ToInt16(text.mid(slash + 1, 99), &error);
+    if (!repeat)
+        return sizeError(error);
+    const QString values = CleanSizeValues(text.left(slash));
+    if (values.isEmpty()) {
+        showError(QStringLiteral("Inalid 发送缓冲大小。"));
+        return false;
+    }
+    const QString bad = FirstBadSizeCharacter(values);
+    if (!bad.isEmpty()) {
+        showError(QStringLiteral("Inalid 发送缓冲大小、 无效字符 '") + bad + QStringLiteral(".  "));
+        return false;
+    }
+    if (*repeat < 1) {
+        showError(kBadRepeat);
+        return false;
+    }
+    QList<qint32> sizes;
+    const QString message = ReadSizeValues(values, sizes);
+    if (!message.isEmpty()) {
+        showError(message);
+        return false;
+    }
+    if (sizes.size() > 32767)
+        return sizeError(kOverflowError);
+    run_.sizeList = sizes;
+    run_.sizeStepCount = qint16(sizes.size());
+    run_.sizeRepeat = *repeat;
+    run_.sizeSummary = values + QStringLiteral(" /") + QString::number(*repeat);
+    run_.sizeStepIndex = 0;
+    run_.sizeMode = kListMode;
+    return true;
+}
+
+// The single default size, used after a size text was refused.
+void TestParameters::resetSize() {
+    run_.sizeList = {kDefaultSize};
+    run_.sizeStepCount = 1;
+    run_.sizeStepIndex = 0;
+    run_.sizeMode.clear();
+    run_.probeSize = kDefaultSize;
+}
+
+bool TestParameters::sizeError(const QString& errorDescription) {
+    resetSize();
+    showError(errorDescription + kBadSizeSuffix);
+    return false;
+}
+
+}  // namespace sondrel
