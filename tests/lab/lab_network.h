@@ -65,7 +65,7 @@ class LabNetwork {
     QString error() const { return error_; }
     QString name(Node node) const;
 
-    // Moves the calling thread into a namespace (the client by default) and back. Sockets
+    // Moves the calling thread into a namespace and back (one thread at a time). Sockets
     // created in between belong to that namespace for their whole life.
     bool enterClient() { return enter(Node::Client); }
     bool enter(Node node);
