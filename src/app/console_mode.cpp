@@ -6,6 +6,7 @@
 
 #include <QCoreApplication>
 #include <QSocketNotifier>
+#include <QStringBuilder>
 #include <cstdio>
 
 #include "app/command_line.h"
@@ -89,8 +90,8 @@ int RunConsoleMode(const QString& argumentText) {
     QObject::connect(&test, &PingTest::started, [&test] { printOut(test.runHeading()); });
     QObject::connect(&test, &PingTest::replyShown,
                      [](qint32 index, const QString& prefix, const QString& detail) {
-                         printOut(QString::number(index + 1) + QStringLiteral(". ") + prefix +
-                                  QStringLiteral("  ") + detail);
+                         printOut(QString::number(index + 1) % QStringLiteral(". ") % prefix %
+                                  QStringLiteral("  ") % detail);
                      });
     QObject::connect(&test, &PingTest::startAbandoned, [&finish] { finish(ConsoleRefused); });
     QObject::connect(&test, &PingTest::stopCompleted, [&test, &finish] {

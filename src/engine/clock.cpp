@@ -26,7 +26,16 @@ private:
 
 }  // namespace
 
-QDateTime SystemClock::now() const { return QDateTime::currentDateTime(); }
+// The local time is converted once per second: probes stamp whole seconds, and a thousand
+// conversions a second would cost more than the probes themselves.
+QDateTime SystemClock::now() const {
+    const qint64 second = QDateTime::currentSecsSinceEpoch();
+    if (second != cachedSecond_) {
+        cachedSecond_ = second;
+        cachedNow_ = QDateTime::fromSecsSinceEpoch(second);
+    }
+    return cachedNow_;
+}
 
 qint64 SystemClock::monotonicMs() const {
     static QElapsedTimer origin = [] {

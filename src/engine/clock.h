@@ -20,16 +20,20 @@ public:
 class Clock {
 public:
     virtual ~Clock() = default;
-    virtual QDateTime now() const = 0;
+    virtual QDateTime now() const = 0;  // local time; whole seconds are enough
     virtual qint64 monotonicMs() const = 0;
     virtual std::unique_ptr<Timer> createTimer() = 0;
 };
 
 class SystemClock final : public Clock {
 public:
-    QDateTime now() const override;
+    QDateTime now() const override;  // local time, to the second
     qint64 monotonicMs() const override;
     std::unique_ptr<Timer> createTimer() override;
+
+private:
+    mutable qint64 cachedSecond_ = -1;
+    mutable QDateTime cachedNow_;
 };
 
 }  // namespace sondrel

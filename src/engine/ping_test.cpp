@@ -133,6 +133,9 @@ void PingTest::continueStart(TargetRequest request, const Resolver::Resolved& na
         return;
     }
     if (!openRun()) return;
+    targetAddresses_.clear();
+    for (const QString& address : std::as_const(targets_.targetIP))
+        targetAddresses_.push_back(InetAddr(address.trimmed()));
     RunParameters& run = params_.run();
     firstTargetAddress_ = targets_.targetIP.constFirst();
     stats_.firstAddress = firstTargetAddress_.leftJustified(15, QLatin1Char(' '), true);

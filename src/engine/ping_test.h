@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 #include <memory>
+#include <optional>
+#include <vector>
 
 #include "engine/clock.h"
 #include "engine/echo.h"
@@ -123,6 +125,7 @@ private:
     bool timer2Enabled_ = false;
 
     ExpandedTargets targets_;
+    std::vector<std::optional<quint32>> targetAddresses_;  // converted once per start
     ReplyRecords records_;
     RunStatistics stats_;
     ResultLog log_;

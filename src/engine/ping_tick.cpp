@@ -80,7 +80,7 @@ void PingTest::advanceSizeSequence() {
 void PingTest::PingIP(qint32 target) {
     if (stopRequested_) return;
     probeInProgress_ = true;
-    const std::optional<quint32> address = InetAddr(targets_.targetIP[target].trimmed());
+    const std::optional<quint32> address = targetAddresses_[size_t(target)];
     if (!address) {
         finishProbe(target, EchoReply{0, EchoStatus::InvalidAddress, 0, 0, 0});
         return;

@@ -9,10 +9,10 @@ namespace sondrel {
 
 namespace {
 
+// Writes the last N decimal digits of a non-negative value, zero-padded.
 template <size_t N>
 void putNumber(std::array<char, N>& field, int value) {
-    const QByteArray digits = QByteArray::number(value).rightJustified(qsizetype(N), '0', true);
-    std::copy_n(digits.constData(), N, field.data());
+    for (size_t i = N; i-- > 0; value /= 10) field[i] = char('0' + value % 10);
 }
 
 template <size_t N>
@@ -71,12 +71,16 @@ static QString addressPart(const ReplyRecord& r) {
     return QStringLiteral("   回覆 ") + r.addressText().trimmed();
 }
 
+QString RecordStamp(const ReplyRecord& r) {
+    const char stamp[14] = {r.month[0],  r.month[1],  '/', r.day[0],    r.day[1],
+                            ' ',         r.hour[0],   r.hour[1],   ':', r.minute[0],
+                            r.minute[1], ':',         r.second[0], r.second[1]};
+    return QString::fromLatin1(stamp, sizeof stamp);
+}
+
 ReplyLine ReplyLineFromRecord(const ReplyRecord& r) {
     if (r.isBlank()) return {};
-    const QString stamp = FieldText(r.month) + QLatin1Char('/') + FieldText(r.day) +
-                          QLatin1Char(' ') + FieldText(r.hour) + QLatin1Char(':') +
-                          FieldText(r.minute) + QLatin1Char(':') + FieldText(r.second);
-    return {stamp + addressPart(r), replyDetail(r)};
+    return {RecordStamp(r) + addressPart(r), replyDetail(r)};
 }
 
 QString ReplyDateTime(const ReplyRecord& r) {

@@ -45,6 +45,9 @@ QString FieldText(const std::array<char, N>& field) {
     return QString::fromLatin1(field.data(), qsizetype(N));
 }
 
+// "MM/dd HH:mm:ss" from the stored fields, as reply lines begin.
+QString RecordStamp(const ReplyRecord& record);
+
 // The reply line rebuilt from a stored record; both parts empty for a blank record.
 ReplyLine ReplyLineFromRecord(const ReplyRecord& record);
 // As ReplyLineFromRecord, the prefix led by the date and time in the system's formats.

@@ -14,12 +14,6 @@ void appendNumber(QByteArray& out, qint64 value) {
     out.append(buffer, end - buffer);
 }
 
-template <size_t N>
-void appendField(QByteArray& out, const std::array<char, N>& field) {
-    out.append(field.data(), qsizetype(N));
-    out.append(',');
-}
-
 QString fileError(const QFile& file) {
     return file.errorString() + QStringLiteral(" (") + file.fileName() + QLatin1Char(')');
 }
@@ -38,21 +32,32 @@ QString recreate(QFile& file, const QString& path) {
 }  // namespace
 
 QByteArray RunLogLine(const ReplyRecord& r) {
-    QByteArray out;
-    out.reserve(64);
-    appendField(out, r.year);
-    appendField(out, r.month);
-    appendField(out, r.day);
-    appendField(out, r.hour);
-    appendField(out, r.minute);
-    appendField(out, r.second);
-    out.append(QByteArray(r.address.data(), qsizetype(r.address.size())).trimmed());
+    char buffer[128];
+    return QByteArray(buffer, RunLogLine(r, buffer));
+}
+
+qsizetype RunLogLine(const ReplyRecord& r, char* out) {
+    char* p = out;
+    const auto field = [&p](const auto& text) {
+        p = std::copy(text.begin(), text.end(), p);
+        *p++ = ',';
+    };
+    field(r.year);
+    field(r.month);
+    field(r.day);
+    field(r.hour);
+    field(r.minute);
+    field(r.second);
+    const QByteArrayView address =
+        QByteArrayView(r.address.data(), qsizetype(r.address.size())).trimmed();
+    p = std::copy(address.begin(), address.end(), p);
     for (const qint64 value : {qint64(r.size), qint64(r.time), qint64(r.ttl), qint64(r.status)}) {
-        out.append(',');
-        appendNumber(out, value);
+        *p++ = ',';
+        p = std::to_chars(p, p + 24, value).ptr;
     }
-    out.append(CrLf);
-    return out;
+    *p++ = '\r';
+    *p++ = '\n';
+    return p - out;
 }
 
 QString ResultLog::create(const QString& dataFolder, const RunLogHeader& header,
@@ -82,8 +87,9 @@ QString ResultLog::create(const QString& dataFolder, const RunLogHeader& header,
 
 QString ResultLog::append(const ReplyRecord& record) {
     if (!runLog_.isOpen()) return {};
-    const QByteArray line = RunLogLine(record);
-    if (runLog_.write(line) != line.size()) return fileError(runLog_);
+    char line[128];
+    const qsizetype size = RunLogLine(record, line);
+    if (runLog_.write(line, size) != size) return fileError(runLog_);
     return {};
 }
 

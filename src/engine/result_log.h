@@ -20,6 +20,8 @@ struct RunLogHeader {
 
 // The one line of the run log for a record, CR LF included.
 QByteArray RunLogLine(const ReplyRecord& record);
+// The same into `out` (at least 128 bytes); returns its length.
+qsizetype RunLogLine(const ReplyRecord& record, char* out);
 
 // The two result logs of a run without database logging: the run log, open from the start
 // until the stop completion, and the target table, written whole at the start.
