@@ -7,10 +7,13 @@
 namespace sondrel {
 
 CommandLineKind ParseCommandLine(const QString& text, CommandLineFields* fields) {
-    if (text.isEmpty()) return CommandLineKind::None;
+    if (text.isEmpty())
+        return CommandLineKind::None;
     const QStringList parts = text.split(QLatin1Char(';'));
-    if (parts.size() == 1) return CommandLineKind::None;
-    if (parts.size() != 6) return CommandLineKind::Incorrect;
+    if (parts.size() == 1)
+        return CommandLineKind::None;
+    if (parts.size() != 6)
+        return CommandLineKind::Incorrect;
     if (fields) {
         fields->targets = parts[0];
         fields->boxTexts = parts.mid(1);
@@ -20,15 +23,19 @@ CommandLineKind ParseCommandLine(const QString& text, CommandLineFields* fields)
 
 QList<int> CommandLinePositions(const QString& targets, int listCount, bool* negative) {
     QList<int> positions;
-    if (negative) *negative = false;
-    if (!targets.contains(QLatin1Char('/'))) return positions;
+    if (negative)
+        *negative = false;
+    if (!targets.contains(QLatin1Char('/')))
+        return positions;
     for (const QString& piece : targets.split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
         const qint32 position = WholeNumber(LeadingNumber(piece));
         if (position < 0) {
-            if (negative) *negative = true;
+            if (negative)
+                *negative = true;
             return {};
         }
-        if (position < listCount && !positions.contains(position)) positions << position;
+        if (position < listCount && !positions.contains(position))
+            positions << position;
     }
     return positions;
 }
@@ -38,9 +45,11 @@ QString CommandLineTargets(bool hasCurrentItem, const QList<int>& selected,
     QString targets;
     if (hasCurrentItem) {
         targets = QStringLiteral("/");
-        for (int position : selected) targets += QString::number(position) + QLatin1Char('/');
+        for (int position : selected)
+            targets += QString::number(position) + QLatin1Char('/');
     }
-    if (targets.size() < 3) targets = textPing.trimmed();
+    if (targets.size() < 3)
+        targets = textPing.trimmed();
     return targets;
 }
 

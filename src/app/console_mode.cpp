@@ -31,7 +31,8 @@ void onSignal(int) {
 
 // Ctrl+C and SIGTERM become a stop click, so the run log is always closed whole.
 void installStopSignals(QObject* context, const std::function<void()>& stop) {
-    if (::pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) != 0) return;
+    if (::pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) != 0)
+        return;
     auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, context);
     QObject::connect(notifier, &QSocketNotifier::activated, context, [stop] {
         char buffer[16];
@@ -76,10 +77,10 @@ int RunConsoleMode(const QString& argumentText) {
     RunState state;
     TestParameters params(prompts, dialogs);
     params.FillParameterLists();
-    const ParameterBox boxes[] = {ParameterBox::Interval, ParameterBox::Size,
-                                  ParameterBox::TimeOut, ParameterBox::Times,
-                                  ParameterBox::RepIP};
-    for (int i = 0; i < 5; ++i) params.setText(boxes[i], fields.boxTexts[i]);
+    const ParameterBox boxes[] = {ParameterBox::Interval, ParameterBox::Size, ParameterBox::TimeOut,
+                                  ParameterBox::Times, ParameterBox::RepIP};
+    for (int i = 0; i < 5; ++i)
+        params.setText(boxes[i], fields.boxTexts[i]);
 
     PingTest test({echo, resolver, clock, prompts}, state, params, LocateDataFolder(prompts));
     int exitStatus = -1;  // set once the run has ended
@@ -105,8 +106,10 @@ int RunConsoleMode(const QString& argumentText) {
     TargetRequest request;
     request.manualSingle = fields.targets;
     request.textPing = fields.targets;
-    if (test.CommandStart_Click(request) == PingTest::StartResult::Refused) return ConsoleRefused;
-    if (exitStatus < 0) exitStatus = QCoreApplication::exec();
+    if (test.CommandStart_Click(request) == PingTest::StartResult::Refused)
+        return ConsoleRefused;
+    if (exitStatus < 0)
+        exitStatus = QCoreApplication::exec();
     std::fflush(stdout);
     return exitStatus;
 }

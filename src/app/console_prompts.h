@@ -6,7 +6,7 @@ namespace sondrel {
 
 // Message boxes of a run without a window: printed to stderr; every question is answered No.
 class ConsolePrompts final : public UserPrompts {
-public:
+  public:
     void message(const QString& text, MessageIcon icon, const QString& title = {}) override;
     bool askYesNo(const QString& text, MessageIcon icon, const QString& title = {}) override;
 };

@@ -8,18 +8,21 @@ namespace sondrel {
 namespace {
 
 const std::array<const char*, SettingCount> Names = {
-    "Default_Interval",   "Default_Buffer",    "Default_TimeOut",       "Default_Number",
-    "Default_Path",       "Default_IPtoName",  "Default_Hop_Number",    "Default_Host_List",
-    "Default_TimeOut2",   "Default_CmdType",   "Default_TraceFileName", "Default_IPQty",
-    "Default_RepeatIP",   "Default_IfDB"};
+    "Default_Interval", "Default_Buffer",   "Default_TimeOut",       "Default_Number",
+    "Default_Path",     "Default_IPtoName", "Default_Hop_Number",    "Default_Host_List",
+    "Default_TimeOut2", "Default_CmdType",  "Default_TraceFileName", "Default_IPQty",
+    "Default_RepeatIP", "Default_IfDB"};
 
 }  // namespace
 
-QString SettingName(Setting setting) { return QString::fromLatin1(Names[size_t(setting)]); }
+QString SettingName(Setting setting) {
+    return QString::fromLatin1(Names[size_t(setting)]);
+}
 
 QString Settings::DefaultPath() {
     QString base = qEnvironmentVariable("XDG_CONFIG_HOME");
-    if (base.isEmpty() || !QDir::isAbsolutePath(base)) base = QDir::homePath() + "/.config";
+    if (base.isEmpty() || !QDir::isAbsolutePath(base))
+        base = QDir::homePath() + "/.config";
     return base + QStringLiteral("/Sondrel/Sondrel.conf");
 }
 

@@ -30,7 +30,7 @@ QString SettingName(Setting setting);
 // The settings as texts, empty meaning absent, kept in a key/value file
 // ($XDG_CONFIG_HOME/Sondrel/Sondrel.conf, else ~/.config/...), one key per setting name.
 class Settings {
-public:
+  public:
     static QString DefaultPath();
     explicit Settings(QString path = DefaultPath());
 
@@ -43,7 +43,7 @@ public:
     void setValue(Setting setting, const QString& text) { values_[size_t(setting)] = text; }
     QString path() const { return path_; }
 
-private:
+  private:
     QString path_;
     std::array<QString, SettingCount> values_;
 };

@@ -8,19 +8,20 @@ namespace sondrel {
 namespace {
 
 class QtTimer final : public Timer {
-public:
+  public:
     QtTimer() {
         timer_.setSingleShot(true);
         timer_.setTimerType(Qt::PreciseTimer);
         QObject::connect(&timer_, &QTimer::timeout, [this] {
-            if (onTimeout) onTimeout();
+            if (onTimeout)
+                onTimeout();
         });
     }
     void start(int ms) override { timer_.start(std::max(0, ms)); }
     void stop() override { timer_.stop(); }
     bool isActive() const override { return timer_.isActive(); }
 
-private:
+  private:
     QTimer timer_;
 };
 
@@ -46,6 +47,8 @@ qint64 SystemClock::monotonicMs() const {
     return origin.elapsed();
 }
 
-std::unique_ptr<Timer> SystemClock::createTimer() { return std::make_unique<QtTimer>(); }
+std::unique_ptr<Timer> SystemClock::createTimer() {
+    return std::make_unique<QtTimer>();
+}
 
 }  // namespace sondrel

@@ -8,7 +8,7 @@ namespace sondrel {
 
 // A one-shot timer. start() re-arms it; the callback runs from the event loop.
 class Timer {
-public:
+  public:
     virtual ~Timer() = default;
     virtual void start(int ms) = 0;
     virtual void stop() = 0;
@@ -18,7 +18,7 @@ public:
 
 // Wall clock, monotonic time and timers: real ones in the programs, a virtual one in tests.
 class Clock {
-public:
+  public:
     virtual ~Clock() = default;
     virtual QDateTime now() const = 0;  // local time; whole seconds are enough
     virtual qint64 monotonicMs() const = 0;
@@ -26,12 +26,12 @@ public:
 };
 
 class SystemClock final : public Clock {
-public:
+  public:
     QDateTime now() const override;  // local time, to the second
     qint64 monotonicMs() const override;
     std::unique_ptr<Timer> createTimer() override;
 
-private:
+  private:
     mutable qint64 cachedSecond_ = -1;
     mutable QDateTime cachedNow_;
 };

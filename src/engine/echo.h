@@ -40,7 +40,7 @@ struct EchoReply {
 // Sends ICMP echo requests. Implementations never block the event loop: send() returns at
 // once and `done` runs exactly once, later, from the event loop.
 class EchoTransport {
-public:
+  public:
     using Done = std::function<void(const EchoReply&)>;
     virtual ~EchoTransport() = default;
 

@@ -8,9 +8,11 @@ namespace sondrel {
 
 std::optional<quint32> InetAddr(const QString& text) {
     const QByteArray bytes = text.toLatin1();
-    if (text.size() != bytes.size() || bytes.contains('\0')) return std::nullopt;
+    if (text.size() != bytes.size() || bytes.contains('\0'))
+        return std::nullopt;
     const in_addr_t address = inet_addr(bytes.constData());
-    if (address == INADDR_NONE) return std::nullopt;
+    if (address == INADDR_NONE)
+        return std::nullopt;
     return ntohl(address);
 }
 

@@ -15,7 +15,8 @@ constexpr int PageRows = 20;
 // that was logged to files. A malformed log ends the reload quietly with what was read.
 void PingTest::ReloadPreviousPing() {
     const QString path = dataFolder_ + RunLogFileName;
-    if (!QFileInfo::exists(path)) return;
+    if (!QFileInfo::exists(path))
+        return;
     state_.runningActivity = ActivityPing;
     if (QFileInfo(path).size() > LargeLogBytes &&
         !services_.prompts.askYesNo(QStringLiteral("加载之前侦测测试日志吗？"),
@@ -34,10 +35,11 @@ void PingTest::ReloadPreviousPing() {
     params.sizeStepLength = run.header.sizeStepLength;
     params.repeatPerIP = run.header.repeatPerIP;
     targets_.clear();
-    const QString error = ReloadTargetTable(dataFolder_ + TargetTableFileName,
-                                            run.header.targetCount, targets_.targetShow,
-                                            targets_.targetTitle);
-    if (!error.isEmpty()) services_.prompts.message(error, MessageIcon::Critical);
+    const QString error =
+        ReloadTargetTable(dataFolder_ + TargetTableFileName, run.header.targetCount,
+                          targets_.targetShow, targets_.targetTitle);
+    if (!error.isEmpty())
+        services_.prompts.message(error, MessageIcon::Critical);
     Q_EMIT scrollSetup(records_.lastIndex(), 0);
     Q_EMIT resultsReset();
     for (qint32 i = 0; i < std::min(PageRows, records_.size()); ++i) {

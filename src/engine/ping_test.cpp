@@ -25,8 +25,7 @@ void addSingleTarget(ExpandedTargets& targets, const QString& text, const Resolv
 
 }  // namespace
 
-PingTest::PingTest(Services services, RunState& state, TestParameters& params,
-                   QString dataFolder)
+PingTest::PingTest(Services services, RunState& state, TestParameters& params, QString dataFolder)
     : services_(services),
       state_(state),
       params_(params),
@@ -42,7 +41,8 @@ PingTest::PingTest(Services services, RunState& state, TestParameters& params,
 PingTest::~PingTest() = default;
 
 void PingTest::setStatus(int item, const QString& text) {
-    if (item == 0) statusLine_ = text;
+    if (item == 0)
+        statusLine_ = text;
     Q_EMIT statusLineChanged(item, text);
 }
 
@@ -53,14 +53,17 @@ QString PingTest::runHeading() const {
 }
 
 PingTest::StartResult PingTest::CommandStart_Click(TargetRequest& request) {
-    if (!params_.RunStartChecks()) return StartResult::Refused;
-    if (state_.activityBusy()) return StartResult::Busy;
+    if (!params_.RunStartChecks())
+        return StartResult::Refused;
+    if (state_.activityBusy())
+        return StartResult::Busy;
     StartPingTest(request);
     return StartResult::Starting;
 }
 
 void PingTest::StartPingTest(TargetRequest& request) {
-    if (state_.activityBusy()) return;
+    if (state_.activityBusy())
+        return;
     RunParameters& run = params_.run();
     targets_.clear();
     run.sizeStepIndex = 0;
@@ -92,11 +95,11 @@ void PingTest::StartPingTest(TargetRequest& request) {
     request.manualSingle.clear();
     request.manualGroup.clear();
     std::weak_ptr<int> alive = alive_;
-    services_.resolver.resolveMany(
-        QStringList(names.begin(), names.end()),
-        [this, alive, consumed](const Resolver::Resolved& resolved) {
-            if (!alive.expired()) continueStart(consumed, resolved);
-        });
+    services_.resolver.resolveMany(QStringList(names.begin(), names.end()),
+                                   [this, alive, consumed](const Resolver::Resolved& resolved) {
+                                       if (!alive.expired())
+                                           continueStart(consumed, resolved);
+                                   });
 }
 
 void PingTest::expandTargets(TargetRequest& request, const ResolveFn& resolve) {
@@ -116,11 +119,13 @@ void PingTest::expandTargets(TargetRequest& request, const ResolveFn& resolve) {
 }
 
 void PingTest::continueStart(TargetRequest request, const Resolver::Resolved& names) {
-    if (stopRequested_) return;  // stopped while the names were looked up
+    if (stopRequested_)
+        return;  // stopped while the names were looked up
     expandTargets(request, [&names](const QString& host) { return names.value(host); });
     if (targets_.unresolvedCount > 0) {
         QString list = targets_.unresolvedText;
-        if (targets_.unresolvedCount > 9) list = list.left(20) + QStringLiteral("  ........");
+        if (targets_.unresolvedCount > 9)
+            list = list.left(20) + QStringLiteral("  ........");
         services_.prompts.message(QStringLiteral("找不到下面 IP 地址") +
                                       QString::number(targets_.unresolvedCount) +
                                       QStringLiteral(" 主机:") + CrLf + list,
@@ -132,7 +137,8 @@ void PingTest::continueStart(TargetRequest request, const Resolver::Resolved& na
         Q_EMIT startAbandoned();
         return;
     }
-    if (!openRun()) return;
+    if (!openRun())
+        return;
     targetAddresses_.clear();
     for (const QString& address : std::as_const(targets_.targetIP))
         targetAddresses_.push_back(InetAddr(address.trimmed()));
@@ -152,7 +158,8 @@ void PingTest::continueStart(TargetRequest request, const Resolver::Resolved& na
 bool PingTest::openRun() {
     RunParameters& run = params_.run();
     state_.runningActivity = ActivityPing;
-    if (!run.sizeMode.isEmpty()) run.sizeStepLength = run.sizeRepeat * targets_.count();
+    if (!run.sizeMode.isEmpty())
+        run.sizeStepLength = run.sizeRepeat * targets_.count();
     Q_EMIT detailColumnPlaced(targets_.longAddressFlag);
     failedInsertCount_ = 0;
     const QString refused = services_.echo.open();
@@ -178,7 +185,8 @@ bool PingTest::openRun() {
 
 void PingTest::startFailed(const QString& error) {
     log_.close();
-    if (transportOpen_) services_.echo.close();
+    if (transportOpen_)
+        services_.echo.close();
     transportOpen_ = false;
     state_.LeaveBusyState();
     services_.prompts.message(error + QStringLiteral("   CommandStart_Click"),
@@ -220,12 +228,15 @@ void PingTest::onStopTimer() {
     const QString error = log_.close();
     Q_EMIT stopButtonEnabled(true);
     stopRequested_ = false;
-    if (state_.activityBusy()) state_.LeaveBusyState();
-    if (transportOpen_) services_.echo.close();
+    if (state_.activityBusy())
+        state_.LeaveBusyState();
+    if (transportOpen_)
+        services_.echo.close();
     transportOpen_ = false;
     if (!error.isEmpty())
         services_.prompts.message(error + QStringLiteral("    侦测_IP"), MessageIcon::Exclamation);
-    if (state_.runningActivity != ActivityTrace) Q_EMIT reportLinkShown(true);
+    if (state_.runningActivity != ActivityTrace)
+        Q_EMIT reportLinkShown(true);
     Q_EMIT stopCompleted();
 }
 

@@ -29,17 +29,17 @@ struct TargetRequest {
     QString manualSingle;
     QString manualGroup;  // a group entry line
     bool hasCurrentItem = false;
-    QString textPing;                // the manual target box
-    QStringList selectedEntries;     // entry lines of the selected list items, in list order
-    QString currentEntry;            // entry line of the current list item
-    QString currentItemText;         // its title as the list shows it
+    QString textPing;             // the manual target box
+    QStringList selectedEntries;  // entry lines of the selected list items, in list order
+    QString currentEntry;         // entry line of the current list item
+    QString currentItemText;      // its title as the list shows it
 };
 
 // The ping test: start, one round per tick, stop and stop completion. Probes never block: each
 // waits for its reply on the event loop, and the next round starts only after the last one.
 class PingTest : public QObject {
     Q_OBJECT
-public:
+  public:
     struct Services {
         EchoTransport& echo;
         Resolver& resolver;
@@ -73,7 +73,7 @@ public:
     // The start's status line: "侦测测试" + size + " 字节数据:" ... + target count + "  IP ".
     QString runHeading() const;
 
-Q_SIGNALS:
+  Q_SIGNALS:
     // Results display. Rows: row = index % 20; index % 20 == 0 empties the page first.
     void resultsReset();
     void statusLineChanged(int item, const QString& text);
@@ -90,7 +90,7 @@ Q_SIGNALS:
     void startAbandoned();
     void stopCompleted();
 
-private:
+  private:
     // Start.
     void expandTargets(TargetRequest& request, const ResolveFn& resolve);
     void continueStart(TargetRequest request, const Resolver::Resolved& names);

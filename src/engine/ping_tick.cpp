@@ -19,13 +19,17 @@ qint32 clampedSize(double size) {
 
 }  // namespace
 
-void PingTest::armTick(int delayMs) { timer1_->start(std::max(0, delayMs)); }
+void PingTest::armTick(int delayMs) {
+    timer1_->start(std::max(0, delayMs));
+}
 
 // One tick is one round: every target in list order, `repeatPerIP` probes each.
 void PingTest::onTick() {
-    if (!timer1Enabled_ || inRound_) return;
+    if (!timer1Enabled_ || inRound_)
+        return;
     RunParameters& run = params_.run();
-    if (run.timerInterval == FirstTickMs) run.timerInterval = savedInterval_;
+    if (run.timerInterval == FirstTickMs)
+        run.timerInterval = savedInterval_;
     tickStartMs_ = services_.clock.monotonicMs();
     inRound_ = true;
     visitTarget_ = -1;
@@ -36,7 +40,8 @@ void PingTest::onTick() {
 // Sends the round's probes one after another. A reply arrives later from the event loop and
 // calls back in here; probes that finish at once (refused addresses, a stop) are looped over.
 void PingTest::runProbes() {
-    if (loopActive_) return;
+    if (loopActive_)
+        return;
     loopActive_ = true;
     while (inRound_ && !awaitingReply_) {
         if (!nextVisit()) {
@@ -52,8 +57,10 @@ void PingTest::runProbes() {
 // Moves to the next probe of the round; false when the round is done.
 bool PingTest::nextVisit() {
     const RunParameters& run = params_.run();
-    if (visitTarget_ >= 0 && ++visitProbe_ < run.repeatPerIP) return true;
-    if (++visitTarget_ >= targets_.count()) return false;
+    if (visitTarget_ >= 0 && ++visitProbe_ < run.repeatPerIP)
+        return true;
+    if (++visitTarget_ >= targets_.count())
+        return false;
     visitProbe_ = 0;
     advanceSizeSequence();
     return run.repeatPerIP > 0;
@@ -63,14 +70,16 @@ bool PingTest::nextVisit() {
 // value follows, and after the last one the sequence starts over.
 void PingTest::advanceSizeSequence() {
     RunParameters& run = params_.run();
-    if (run.sizeMode != SteppedMode && run.sizeMode != ListMode) return;
+    if (run.sizeMode != SteppedMode && run.sizeMode != ListMode)
+        return;
     const qint32 visits = run.sizeStepProbeCount;
     run.sizeStepProbeCount = visits + 1;
     if (visits == run.sizeStepLength) {
         run.sizeStepIndex = qint16(run.sizeStepIndex + 1);
         run.sizeStepProbeCount = 1;
     }
-    if (run.sizeStepIndex >= run.sizeStepCount || run.sizeStepIndex < 0) run.sizeStepIndex = 0;
+    if (run.sizeStepIndex >= run.sizeStepCount || run.sizeStepIndex < 0)
+        run.sizeStepIndex = 0;
     if (run.sizeMode == SteppedMode)
         run.probeSize = clampedSize(run.sizeFrom + run.sizeStep * run.sizeStepIndex);
     else if (!run.sizeList.isEmpty())
@@ -78,7 +87,8 @@ void PingTest::advanceSizeSequence() {
 }
 
 void PingTest::PingIP(qint32 target) {
-    if (stopRequested_) return;
+    if (stopRequested_)
+        return;
     probeInProgress_ = true;
     const std::optional<quint32> address = targetAddresses_[size_t(target)];
     if (!address) {
@@ -90,7 +100,8 @@ void PingTest::PingIP(qint32 target) {
     std::weak_ptr<int> alive = alive_;
     services_.echo.send(*address, run.probeSize, run.probeTimeout,
                         [this, alive, target](const EchoReply& reply) {
-                            if (!alive.expired()) onEchoReply(target, reply);
+                            if (!alive.expired())
+                                onEchoReply(target, reply);
                         });
 }
 
@@ -102,8 +113,7 @@ void PingTest::onEchoReply(qint32 target, const EchoReply& reply) {
 
 void PingTest::finishProbe(qint32 target, const EchoReply& reply) {
     const ProbeResult result = RecordProbe(records_, stats_, targets_.targetIP[target],
-                                           params_.run().probeSize, reply,
-                                           services_.clock.now());
+                                           params_.run().probeSize, reply, services_.clock.now());
     Q_EMIT replyShown(result.index, result.line.prefix, result.line.detail);
     Q_EMIT statisticsChanged();
     const QString error = log_.append(records_.at(result.index));
@@ -111,7 +121,8 @@ void PingTest::finishProbe(qint32 target, const EchoReply& reply) {
     records_.endProbe();
     probeInProgress_ = false;
     Q_EMIT probeFinished();
-    if (!error.isEmpty()) probeFailed(error);
+    if (!error.isEmpty())
+        probeFailed(error);
 }
 
 // A probe that could not be logged ends the probing of the run; the operator stops the test.
@@ -126,15 +137,18 @@ void PingTest::endRound() {
         probeFailed(error);
     stepInterval();
     RunParameters& run = params_.run();
-    if (++intervalRound_ > run.intervalRepeat) intervalRound_ = 1;
-    if (!timer1Enabled_) return;  // stopped during the round
+    if (++intervalRound_ > run.intervalRepeat)
+        intervalRound_ = 1;
+    if (!timer1Enabled_)
+        return;  // stopped during the round
     const double perRound = double(run.repeatPerIP) * targets_.count();
     if (run.testTimes > 0 && perRound > 0 &&
         std::floor(std::nearbyint(stats_.sentCount) / perRound) >= run.testTimes) {
         CommandStop_Click();
         return;
     }
-    if (scheduleEndCheck_ && scheduledEndPassed()) scheduledRun_ = false;
+    if (scheduleEndCheck_ && scheduledEndPassed())
+        scheduledRun_ = false;
     if (scheduleEndCheck_ && !scheduledRun_) {
         CommandStop_Click();
         return;

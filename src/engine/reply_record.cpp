@@ -12,7 +12,8 @@ namespace {
 // Writes the last N decimal digits of a non-negative value, zero-padded.
 template <size_t N>
 void putNumber(std::array<char, N>& field, int value) {
-    for (size_t i = N; i-- > 0; value /= 10) field[i] = char('0' + value % 10);
+    for (size_t i = N; i-- > 0; value /= 10)
+        field[i] = char('0' + value % 10);
 }
 
 template <size_t N>
@@ -42,7 +43,9 @@ void ReplyRecord::setAddress(const QString& text) {
     std::copy_n(bytes.constData(), address.size(), address.data());
 }
 
-QString ReplyRecord::addressText() const { return FieldText(address); }
+QString ReplyRecord::addressText() const {
+    return FieldText(address);
+}
 
 bool ReplyRecord::isBlank() const {
     return std::all_of(year.begin(), year.end(), [](char c) { return c == 0; });
@@ -60,7 +63,8 @@ QDateTime ReplyRecord::dateTime() const {
 
 static QString replyDetail(const ReplyRecord& r) {
     const QString bytes = QStringLiteral("bytes=") + QString::number(r.size);
-    if (r.time == -1) return bytes + QStringLiteral("  ") + EchoStatusText(r.status);
+    if (r.time == -1)
+        return bytes + QStringLiteral("  ") + EchoStatusText(r.status);
     const QString time = r.time > 0 ? QStringLiteral("  时间=") + QString::number(r.time)
                                     : QStringLiteral("  time<1");
     return bytes + time + QStringLiteral("ms  TTL=") + QString::number(r.ttl) +
@@ -72,20 +76,22 @@ static QString addressPart(const ReplyRecord& r) {
 }
 
 QString RecordStamp(const ReplyRecord& r) {
-    const char stamp[14] = {r.month[0],  r.month[1],  '/', r.day[0],    r.day[1],
-                            ' ',         r.hour[0],   r.hour[1],   ':', r.minute[0],
-                            r.minute[1], ':',         r.second[0], r.second[1]};
+    const char stamp[14] = {r.month[0],  r.month[1], '/',         r.day[0],   r.day[1],
+                            ' ',         r.hour[0],  r.hour[1],   ':',        r.minute[0],
+                            r.minute[1], ':',        r.second[0], r.second[1]};
     return QString::fromLatin1(stamp, sizeof stamp);
 }
 
 ReplyLine ReplyLineFromRecord(const ReplyRecord& r) {
-    if (r.isBlank()) return {};
+    if (r.isBlank())
+        return {};
     return {RecordStamp(r) + addressPart(r), replyDetail(r)};
 }
 
 QString ReplyDateTime(const ReplyRecord& r) {
     const QDateTime when = r.dateTime();
-    if (!when.isValid()) return {};
+    if (!when.isValid())
+        return {};
     const QLocale locale = QLocale::system();
     return locale.toString(when.date(), QLocale::ShortFormat) + QLatin1Char(' ') +
            locale.toString(when.time(), QLocale::LongFormat);
@@ -93,7 +99,8 @@ QString ReplyDateTime(const ReplyRecord& r) {
 
 ReplyLine DatedReplyLine(const ReplyRecord& r) {
     const QString when = ReplyDateTime(r);
-    if (when.isEmpty()) return {};
+    if (when.isEmpty())
+        return {};
     return {when + addressPart(r), replyDetail(r)};
 }
 
@@ -105,7 +112,8 @@ ReplyRecord& ReplyRecords::beginProbe() {
 
 void ReplyRecords::endProbe() {
     ++index_;
-    if (index_ > Capacity - 1) index_ = 0;
+    if (index_ > Capacity - 1)
+        index_ = 0;
 }
 
 void ReplyRecords::reset() {
@@ -115,7 +123,8 @@ void ReplyRecords::reset() {
 
 void ReplyRecords::adopt(std::vector<ReplyRecord> records) {
     records_ = std::move(records);
-    if (records_.empty()) records_.assign(1, ReplyRecord{});
+    if (records_.empty())
+        records_.assign(1, ReplyRecord{});
     index_ = lastIndex();
 }
 

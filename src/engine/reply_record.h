@@ -58,7 +58,7 @@ QString ReplyDateTime(const ReplyRecord& record);
 // The run's records in send order. At most 100,000 are kept: after index 99999 the next probe
 // writes index 0 again and the array shrinks to that one record.
 class ReplyRecords {
-public:
+  public:
     static constexpr qint32 Capacity = 100000;
 
     // The record the next probe fills (the array is extended to `index()`).
@@ -76,7 +76,7 @@ public:
     const ReplyRecord& at(qint32 i) const { return records_.at(size_t(i)); }
     qint32 size() const { return qint32(records_.size()); }
 
-private:
+  private:
     std::vector<ReplyRecord> records_{ReplyRecord{}};
     qint32 index_ = 0;
 };

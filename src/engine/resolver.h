@@ -10,7 +10,7 @@ namespace sondrel {
 // Name resolution. hostNameToAddress blocks; resolveMany may run the look-ups elsewhere and
 // calls `done` from the event loop (the default does them one by one, at once).
 class Resolver {
-public:
+  public:
     virtual ~Resolver() = default;
     // First IPv4 address of the name in dotted form; empty when it does not resolve.
     // A numeric address resolves to itself.
@@ -21,7 +21,8 @@ public:
     using Resolved = QHash<QString, QString>;  // name -> address ("" when unresolved)
     virtual void resolveMany(const QStringList& names, std::function<void(Resolved)> done) {
         Resolved result;
-        for (const QString& name : names) result.insert(name, hostNameToAddress(name));
+        for (const QString& name : names)
+            result.insert(name, hostNameToAddress(name));
         done(result);
     }
 };

@@ -23,9 +23,11 @@ QString recreate(QFile& file, const QString& path) {
     file.setFileName(path);
     if (QFile::exists(path)) {
         QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
-        if (!QFile::remove(path)) return fileError(file);
+        if (!QFile::remove(path))
+            return fileError(file);
     }
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append)) return fileError(file);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
+        return fileError(file);
     return {};
 }
 
@@ -64,7 +66,8 @@ QString ResultLog::create(const QString& dataFolder, const RunLogHeader& header,
                           const QStringList& targetShow, const QStringList& targetTitle) {
     close();
     QString error = recreate(runLog_, dataFolder + RunLogFileName);
-    if (!error.isEmpty()) return error;
+    if (!error.isEmpty())
+        return error;
     QByteArray headerLine;
     appendNumber(headerLine, header.targetCount);
     headerLine.append(',');
@@ -72,36 +75,44 @@ QString ResultLog::create(const QString& dataFolder, const RunLogHeader& header,
     headerLine.append(',');
     appendNumber(headerLine, header.repeatPerIP);
     headerLine.append(CrLf);
-    if (runLog_.write(headerLine) != headerLine.size()) return fileError(runLog_);
+    if (runLog_.write(headerLine) != headerLine.size())
+        return fileError(runLog_);
 
     QFile table;
     error = recreate(table, dataFolder + TargetTableFileName);
-    if (!error.isEmpty()) return error;
+    if (!error.isEmpty())
+        return error;
     QByteArray lines;
     for (qsizetype i = 0; i < targetShow.size(); ++i)
         lines += (targetShow[i] + QLatin1Char(',') + targetTitle.value(i)).toUtf8() + CrLf;
-    if (table.write(lines) != lines.size() || !table.flush()) return fileError(table);
+    if (table.write(lines) != lines.size() || !table.flush())
+        return fileError(table);
     table.close();
     return {};
 }
 
 QString ResultLog::append(const ReplyRecord& record) {
-    if (!runLog_.isOpen()) return {};
+    if (!runLog_.isOpen())
+        return {};
     char line[128];
     const qsizetype size = RunLogLine(record, line);
-    if (runLog_.write(line, size) != size) return fileError(runLog_);
+    if (runLog_.write(line, size) != size)
+        return fileError(runLog_);
     return {};
 }
 
 QString ResultLog::flush() {
-    if (runLog_.isOpen() && !runLog_.flush()) return fileError(runLog_);
+    if (runLog_.isOpen() && !runLog_.flush())
+        return fileError(runLog_);
     return {};
 }
 
 QString ResultLog::close() {
-    if (!runLog_.isOpen()) return {};
+    if (!runLog_.isOpen())
+        return {};
     QString error;
-    if (!runLog_.flush()) error = fileError(runLog_);
+    if (!runLog_.flush())
+        error = fileError(runLog_);
     runLog_.close();
     return error;
 }

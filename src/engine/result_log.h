@@ -26,7 +26,7 @@ qsizetype RunLogLine(const ReplyRecord& record, char* out);
 // The two result logs of a run without database logging: the run log, open from the start
 // until the stop completion, and the target table, written whole at the start.
 class ResultLog {
-public:
+  public:
     ResultLog() = default;
     ResultLog(const ResultLog&) = delete;
     ResultLog& operator=(const ResultLog&) = delete;
@@ -44,7 +44,7 @@ public:
     QString close();
     bool isOpen() const { return runLog_.isOpen(); }
 
-private:
+  private:
     QFile runLog_;
 };
 

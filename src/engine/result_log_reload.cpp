@@ -2,9 +2,9 @@
 
 #include <QFile>
 
-#include "targets/text_file.h"
 #include <algorithm>
 #include <cmath>
+#include "targets/text_file.h"
 
 namespace sondrel {
 
@@ -14,9 +14,11 @@ namespace {
 std::optional<qint64> storedNumber(const QByteArray& text, qint64 low, qint64 high) {
     bool ok = false;
     const double value = text.trimmed().toDouble(&ok);
-    if (!ok || !std::isfinite(value)) return std::nullopt;
+    if (!ok || !std::isfinite(value))
+        return std::nullopt;
     const double whole = std::nearbyint(value);
-    if (whole < double(low) || whole > double(high)) return std::nullopt;
+    if (whole < double(low) || whole > double(high))
+        return std::nullopt;
     return qint64(whole);
 }
 
@@ -27,27 +29,30 @@ void putText(std::array<char, N>& field, const QByteArray& text) {
 }
 
 std::optional<qint64> headerField(const QList<QByteArray>& fields, int i) {
-    if (i >= fields.size()) return std::nullopt;
+    if (i >= fields.size())
+        return std::nullopt;
     return storedNumber(fields[i], INT32_MIN, INT32_MAX);
 }
 
 // A log line with a bad character is not one of ours; NUL and non-ASCII bytes are refused.
 bool plainAscii(const QByteArray& line) {
-    return std::all_of(line.begin(), line.end(),
-                       [](char c) { return c >= 0x20 && c < 0x7f; });
+    return std::all_of(line.begin(), line.end(), [](char c) { return c >= 0x20 && c < 0x7f; });
 }
 
 }  // namespace
 
 std::optional<ReplyRecord> ParseRunLogLine(const QByteArray& line) {
-    if (!plainAscii(line)) return std::nullopt;
+    if (!plainAscii(line))
+        return std::nullopt;
     const QList<QByteArray> f = line.split(',');
-    if (f.size() < 11) return std::nullopt;
+    if (f.size() < 11)
+        return std::nullopt;
     const auto size = storedNumber(f[7], INT16_MIN, INT16_MAX);
     const auto time = storedNumber(f[8], INT32_MIN, INT32_MAX);
     const auto ttl = storedNumber(f[9], INT16_MIN, INT16_MAX);
     const auto status = storedNumber(f[10], INT32_MIN, INT32_MAX);
-    if (!size || !time || !ttl || !status) return std::nullopt;
+    if (!size || !time || !ttl || !status)
+        return std::nullopt;
     ReplyRecord r;
     putText(r.year, f[0]);
     putText(r.month, f[1]);
@@ -86,15 +91,18 @@ RunStatistics ReloadTally::finish() const {
     s.maxRtt = max_;
     s.minRtt = min_;
     for (qint32* value : {&s.maxRtt, &s.minRtt, &s.avgRtt})
-        if (*value == 0) *value = 1;
+        if (*value == 0)
+            *value = 1;
     return s;
 }
 
 bool ReadRunLog(const QString& path, ReloadedRun& out) {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return false;
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
     const QByteArray headerLine = file.readLine().trimmed();
-    if (headerLine.isEmpty()) return false;
+    if (headerLine.isEmpty())
+        return false;
     const QList<QByteArray> header = headerLine.split(',');
     // Only the newest records are kept, as during a run; older ones fall out of a ring.
     std::vector<ReplyRecord> ring;
@@ -103,7 +111,8 @@ bool ReadRunLog(const QString& path, ReloadedRun& out) {
     bool complete = true;
     while (!file.atEnd()) {
         const QByteArray line = file.readLine().trimmed();
-        if (line.isEmpty()) break;
+        if (line.isEmpty())
+            break;
         const auto record = ParseRunLogLine(line);
         if (!record) {
             complete = false;
@@ -119,7 +128,8 @@ bool ReadRunLog(const QString& path, ReloadedRun& out) {
     if (count > ReplyRecords::Capacity)
         std::rotate(ring.begin(), ring.begin() + count % ReplyRecords::Capacity, ring.end());
     out.records = std::move(ring);
-    if (!complete || count == 0) return false;
+    if (!complete || count == 0)
+        return false;
     out.stats = tally.finish();
     out.header.targetCount = qint32(headerField(header, 0).value_or(out.header.targetCount));
     out.header.sizeStepLength = qint32(headerField(header, 1).value_or(out.header.sizeStepLength));
@@ -135,10 +145,12 @@ QString ReloadTargetTable(const QString& path, qint32 count, QStringList& show,
                           QStringList& title) {
     show.clear();
     title.clear();
-    if (!QFile::exists(path)) return {};
+    if (!QFile::exists(path))
+        return {};
     bool ok = false;
     const QStringList lines = ReadTextLines(path, &ok);
-    if (!ok) return QStringLiteral("无法读取文件 ") + path;
+    if (!ok)
+        return QStringLiteral("无法读取文件 ") + path;
     // A header that claims more targets than the table holds is filled with empty texts, but
     // never beyond what a real run could have had.
     const qint32 wanted = std::clamp<qint64>(count, 0, std::max<qint64>(lines.size(), 1 << 20));

@@ -29,16 +29,15 @@ bool ReadRunLog(const QString& path, ReloadedRun& out);
 
 // Reads the target table for `count` targets; missing lines give empty texts. Returns an empty
 // text or the error.
-QString ReloadTargetTable(const QString& path, qint32 count, QStringList& show,
-                          QStringList& title);
+QString ReloadTargetTable(const QString& path, qint32 count, QStringList& show, QStringList& title);
 
 // Statistics as the reload rebuilds them from the probe lines.
 class ReloadTally {
-public:
+  public:
     void add(const ReplyRecord& record);
     RunStatistics finish() const;
 
-private:
+  private:
     double lines_ = 0;
     double lost_ = 0;
     double timeSum_ = 0;

@@ -9,7 +9,7 @@ namespace sondrel {
 // positions the bar moves record by record; above that it is scaled to 200 positions and a
 // dragged thumb moves proportionally, while arrows and page clicks still move 1 and 20 records.
 class ResultScroll {
-public:
+  public:
     static constexpr int PageRows = 20;
     static constexpr int ScaledMaximum = 200;
 
@@ -25,7 +25,7 @@ public:
     qint32 firstShownIndex() const { return firstShown_; }
     qint32 maxFirstIndex() const { return maxFirst_; }
 
-private:
+  private:
     int maximum_ = 0;
     int value_ = 0;
     int lastValue_ = 0;

@@ -12,7 +12,7 @@ inline const QString ActivityTrace = QStringLiteral("跟踪");
 // buttons follow `busyChanged`.
 class RunState : public QObject {
     Q_OBJECT
-public:
+  public:
     bool activityBusy() const { return activityBusy_; }
     void EnterBusyState();
     void LeaveBusyState();
@@ -20,10 +20,10 @@ public:
     QString runningActivity;
     QString selectedFunction = ActivityPing;
 
-Q_SIGNALS:
+  Q_SIGNALS:
     void busyChanged(bool busy);
 
-private:
+  private:
     bool activityBusy_ = false;
 };
 

@@ -11,7 +11,8 @@ void RunStatistics::reset() {
 }
 
 qint32 RoundedAverage(double sum, double count) {
-    if (count < 1) return 0;
+    if (count < 1)
+        return 0;
     return qint32(std::floor(sum / count + 0.5));
 }
 
@@ -26,22 +27,25 @@ void RunStatistics::addSuccess(qint32 time, qint32 ttl) {
 }
 
 const QStringList& SummaryHeadings() {
-    static const QStringList headings{
-        QStringLiteral("发送"),     QStringLiteral("收到"),     QStringLiteral("丢失"),
-        QStringLiteral("丢失率"),   QStringLiteral("最小时间"), QStringLiteral("最大时间"),
-        QStringLiteral("平均时间"), QStringLiteral("平均 TTL")};
+    static const QStringList headings{QStringLiteral("发送"),     QStringLiteral("收到"),
+                                      QStringLiteral("丢失"),     QStringLiteral("丢失率"),
+                                      QStringLiteral("最小时间"), QStringLiteral("最大时间"),
+                                      QStringLiteral("平均时间"), QStringLiteral("平均 TTL")};
     return headings;
 }
 
 QString LossRateText(double lost, double sent) {
-    if (sent <= 0) return QStringLiteral("0.00 %");
+    if (sent <= 0)
+        return QStringLiteral("0.00 %");
     // Hundredths of a percent: the ratio rounded to four places, ties to even.
     const double hundredths = std::nearbyint(lost / sent * 10000.0);
     const qint64 h = qint64(hundredths);
     return QStringLiteral("%1.%2 %").arg(h / 100).arg(h % 100, 2, 10, QLatin1Char('0'));
 }
 
-static QString wholeText(double value) { return QString::number(qint64(value)); }
+static QString wholeText(double value) {
+    return QString::number(qint64(value));
+}
 
 SummaryTexts SummaryFromStatistics(RunStatistics& s) {
     SummaryTexts out;
@@ -53,7 +57,8 @@ SummaryTexts SummaryFromStatistics(RunStatistics& s) {
         out[4] = out[5] = out[6] = QStringLiteral("0 ms");
     } else {
         for (qint32* value : {&s.minRtt, &s.maxRtt, &s.avgRtt})
-            if (*value == 0) *value = 1;
+            if (*value == 0)
+                *value = 1;
         out[4] = QString::number(s.minRtt) + QStringLiteral(" ms");
         out[5] = QString::number(s.maxRtt) + QStringLiteral(" ms");
         out[6] = QString::number(s.avgRtt) + QStringLiteral(" ms");

@@ -41,7 +41,8 @@ TEST(CommandLine, BuiltTextSurvivesTheShellAsOneArgument) {
     const QString built = BuildCommandLine("/opt/it's here/sondrel", "/0/3/", boxes);
     // A shell hands the program its path and exactly the argument text.
     QProcess shell;
-    shell.start("sh", {"-c", "set -- " + built + "\nfor a in \"$@\"; do printf '[%s]\\n' \"$a\"; done"});
+    shell.start("sh",
+                {"-c", "set -- " + built + "\nfor a in \"$@\"; do printf '[%s]\\n' \"$a\"; done"});
     ASSERT_TRUE(shell.waitForFinished());
     EXPECT_EQ(QString::fromUtf8(shell.readAllStandardOutput()),
               QStringLiteral("[/opt/it's here/sondrel]\n"

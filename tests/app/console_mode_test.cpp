@@ -15,16 +15,14 @@ namespace {
 
 // Runs the real program in console mode with its own data folder; probes go to loopback only.
 class ConsoleMode : public ::testing::Test {
-protected:
+  protected:
     struct Result {
         int exitCode = -1;
         QStringList out;
         QString err;
     };
 
-    static QString program() {
-        return QStringLiteral(SONDREL_BINARY_DIR "/src/sondrel");
-    }
+    static QString program() { return QStringLiteral(SONDREL_BINARY_DIR "/src/sondrel"); }
     Result run(const QStringList& arguments) {
         QProcess process;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -45,7 +43,8 @@ protected:
     void requireEcho() {
         IcmpEcho echo;
         const QString refused = echo.open();
-        if (!refused.isEmpty()) GTEST_SKIP() << "cannot send ICMP here: " << refused.toStdString();
+        if (!refused.isEmpty())
+            GTEST_SKIP() << "cannot send ICMP here: " << refused.toStdString();
         echo.close();
     }
 
@@ -65,17 +64,19 @@ TEST_F(ConsoleMode, FourProbesToLoopbackPrintLinesSummaryAndExactLogs) {
         ASSERT_TRUE(match.hasMatch()) << r.out[i].toStdString();
         EXPECT_EQ(match.captured(1).toInt(), i);
     }
-    EXPECT_EQ(r.out.mid(5, 4), QStringList({QStringLiteral("发送\t4"), QStringLiteral("收到\t4"),
-                                            QStringLiteral("丢失\t0"),
-                                            QStringLiteral("丢失率\t0.00 %")}));
+    EXPECT_EQ(r.out.mid(5, 4),
+              QStringList({QStringLiteral("发送\t4"), QStringLiteral("收到\t4"),
+                           QStringLiteral("丢失\t0"), QStringLiteral("丢失率\t0.00 %")}));
     EXPECT_EQ(r.out[12], QStringLiteral("平均 TTL\t64"));
 
     const QList<QByteArray> lines = log("Quibbet_DB3.txt").split('\n');
     ASSERT_EQ(lines.size(), 6);
     EXPECT_EQ(lines[0], "1,1,1\r");
-    const QRegularExpression logLine(R"(^\d{4},\d\d,\d\d,\d\d,\d\d,\d\d,127\.0\.0\.1,32,\d+,64,0\r$)");
+    const QRegularExpression logLine(
+        R"(^\d{4},\d\d,\d\d,\d\d,\d\d,\d\d,127\.0\.0\.1,32,\d+,64,0\r$)");
     for (int i = 1; i <= 4; ++i)
-        EXPECT_TRUE(logLine.match(QString::fromLatin1(lines[i])).hasMatch()) << lines[i].toStdString();
+        EXPECT_TRUE(logLine.match(QString::fromLatin1(lines[i])).hasMatch())
+            << lines[i].toStdString();
     EXPECT_EQ(lines[5], "");
     EXPECT_EQ(log("Quibbet_DB4.txt"), "127.0.0.1,\r\n");
 }
@@ -136,7 +137,8 @@ TEST_F(ConsoleMode, InterruptStopsAndClosesTheLogWhole) {
     ASSERT_TRUE(process.waitForStarted());
     // Wait for some replies, then Ctrl+C.
     QByteArray out;
-    while (out.count('\n') < 20 && process.waitForReadyRead(5000)) out += process.readAllStandardOutput();
+    while (out.count('\n') < 20 && process.waitForReadyRead(5000))
+        out += process.readAllStandardOutput();
     ::kill(pid_t(process.processId()), SIGINT);
     ASSERT_TRUE(process.waitForFinished(10000));
     out += process.readAllStandardOutput();

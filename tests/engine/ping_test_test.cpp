@@ -18,7 +18,7 @@ using testing::FakeResolver;
 using testing::RecordingPrompts;
 
 class PingTestRun : public ::testing::Test {
-protected:
+  protected:
     PingTestRun() {
         params.FillParameterLists();
         QObject::connect(&test, &PingTest::replyShown,
@@ -105,7 +105,8 @@ TEST_F(PingTestRun, FourRoundsThenStopWithLogsClosedWhole) {
     EXPECT_EQ(lines[1], "2026,05,03,14,22,07,127.0.0.1,32,3,64,0\r");
     EXPECT_EQ(lines[4], "2026,05,03,14,22,10,127.0.0.1,32,3,64,0\r");
     EXPECT_EQ(readFile("Quibbet_DB4.txt"), "127.0.0.1,\r\n");
-    EXPECT_EQ(shown.last(), QStringLiteral("4. 05/03 14:22:10   回覆 127.0.0.1  bytes=32  时间=3ms  TTL=64  ok"));
+    EXPECT_EQ(shown.last(),
+              QStringLiteral("4. 05/03 14:22:10   回覆 127.0.0.1  bytes=32  时间=3ms  TTL=64  ok"));
     EXPECT_EQ(test.summary()[0], "4");
 }
 
@@ -125,8 +126,8 @@ TEST_F(PingTestRun, SteppedIntervalGapsAndResetAfterStop) {
     set(params.text(ParameterBox::Interval), "32", "14", "1");
     startSingle("127.0.0.1");
     clock.runUntilIdle();
-    EXPECT_EQ(roundGaps(1), QList<qint64>({99, 900, 800, 700, 600, 500, 400, 300, 200, 100, 1,
-                                           1, 1, 1}));
+    EXPECT_EQ(roundGaps(1),
+              QList<qint64>({99, 900, 800, 700, 600, 500, 400, 300, 200, 100, 1, 1, 1, 1}));
     EXPECT_EQ(params.run().timerInterval, 1000);
 }
 
@@ -135,8 +136,8 @@ TEST_F(PingTestRun, SteppedIntervalTwoRoundsPerValue) {
     set(params.text(ParameterBox::Interval), "32", "22", "1");
     startSingle("127.0.0.1");
     clock.runUntilIdle();
-    EXPECT_EQ(roundGaps(1), QList<qint64>({99, 1000, 900, 900, 800, 800, 700, 700, 600, 600, 500,
-                                           500, 400, 400, 300, 300, 200, 200, 100, 100, 1, 1}));
+    EXPECT_EQ(roundGaps(1), QList<qint64>({99,  1000, 900, 900, 800, 800, 700, 700, 600, 600, 500,
+                                           500, 400,  400, 300, 300, 200, 200, 100, 100, 1,   1}));
 }
 
 TEST_F(PingTestRun, LongRoundDelaysTheNextWithoutOverlap) {
@@ -145,7 +146,8 @@ TEST_F(PingTestRun, LongRoundDelaysTheNextWithoutOverlap) {
     startSingle("127.0.0.1");
     clock.runUntilIdle();
     QList<qint64> starts;
-    for (const auto& s : echo.sent) starts << s.at;
+    for (const auto& s : echo.sent)
+        starts << s.at;
     EXPECT_EQ(starts, QList<qint64>({99, 179, 259, 339, 419, 499}));
 }
 
@@ -154,7 +156,8 @@ TEST_F(PingTestRun, SizeListLastsFourRoundsEachAndStartsOver) {
     start({"AOne,10.0.0.1", "ATwo,10.0.0.2"});
     clock.runUntilIdle();
     QList<int> sizes;
-    for (const auto& s : echo.sent) sizes << s.size;
+    for (const auto& s : echo.sent)
+        sizes << s.size;
     ASSERT_EQ(sizes.size(), 34);
     EXPECT_EQ(sizes.mid(0, 8), QList<int>(8, 16));
     EXPECT_EQ(sizes.mid(8, 8), QList<int>(8, 32));
@@ -188,8 +191,9 @@ TEST_F(PingTestRun, UnresolvedNamesAreReportedAndTheRestRuns) {
     start({"BGroup,known,nowhere1,nowhere2"});
     clock.runUntilIdle();
     ASSERT_EQ(prompts.shown.size(), 1);
-    EXPECT_EQ(prompts.shown[0].text,
-              QStringLiteral("找不到下面 IP 地址2 主机:\r\n\r\n       nowhere1\r\n       nowhere2"));
+    EXPECT_EQ(
+        prompts.shown[0].text,
+        QStringLiteral("找不到下面 IP 地址2 主机:\r\n\r\n       nowhere1\r\n       nowhere2"));
     EXPECT_EQ(echo.sentAddresses(), QStringList{"10.0.0.7"});
     EXPECT_EQ(readFile("Quibbet_DB4.txt"), "known / 10.0.0.7,\r\n");
 }
@@ -197,7 +201,8 @@ TEST_F(PingTestRun, UnresolvedNamesAreReportedAndTheRestRuns) {
 TEST_F(PingTestRun, TenUnresolvedNamesAreCutAndNothingStarts) {
     set("1000", "32", "1", "1");
     QString group = "BMany";
-    for (int i = 0; i < 10; ++i) group += ",gone" + QString::number(i);
+    for (int i = 0; i < 10; ++i)
+        group += ",gone" + QString::number(i);
     start({group});
     clock.runUntilIdle();
     ASSERT_EQ(prompts.shown.size(), 1);
@@ -275,10 +280,11 @@ TEST_F(PingTestRun, ReloadRebuildsStatisticsAndFirstRows) {
     table.close();
 
     test.ReloadPreviousPing();
-    EXPECT_EQ(test.summary(), (SummaryTexts{"5", "4", "1", "20.00 %", "1 ms", "30 ms", "15 ms",
-                                            "64"}));
+    EXPECT_EQ(test.summary(),
+              (SummaryTexts{"5", "4", "1", "20.00 %", "1 ms", "30 ms", "15 ms", "64"}));
     ASSERT_EQ(shown.size(), 5);
-    EXPECT_EQ(shown[3], QStringLiteral("4. 05/03 14:22:03   回覆 10.0.0.2  bytes=32  time<1ms  TTL=64  ok"));
+    EXPECT_EQ(shown[3],
+              QStringLiteral("4. 05/03 14:22:03   回覆 10.0.0.2  bytes=32  time<1ms  TTL=64  ok"));
     EXPECT_EQ(test.targets().targetShow, QStringList({"10.0.0.1", "web / 10.0.0.2"}));
     EXPECT_EQ(test.targets().targetTitle, QStringList({"first", ""}));
     EXPECT_EQ(test.statusLine(), QStringLiteral("上一个侦测测试结果"));
@@ -289,7 +295,8 @@ TEST_F(PingTestRun, LargeLogAsksBeforeReloading) {
     QFile log(folder.path() + "/Quibbet_DB3.txt");
     ASSERT_TRUE(log.open(QIODevice::WriteOnly));
     log.write("1,1,1\r\n");
-    for (int i = 0; i < 30000; ++i) log.write("2010,05,03,14,22,07,10.0.0.1,32,15,128,0\r\n");
+    for (int i = 0; i < 30000; ++i)
+        log.write("2010,05,03,14,22,07,10.0.0.1,32,15,128,0\r\n");
     log.close();
     test.ReloadPreviousPing();
     EXPECT_EQ(prompts.texts(), QStringList{QStringLiteral("加载之前侦测测试日志吗？")});

@@ -8,8 +8,12 @@ namespace {
 
 const QDateTime When(QDate(2010, 5, 3), QTime(14, 22, 7));
 
-EchoReply success(quint32 rtt, quint8 ttl) { return {0, EchoStatus::Success, rtt, 32, ttl}; }
-EchoReply lost(qint32 status) { return {0, status, 0, 0, 0}; }
+EchoReply success(quint32 rtt, quint8 ttl) {
+    return {0, EchoStatus::Success, rtt, 32, ttl};
+}
+EchoReply lost(qint32 status) {
+    return {0, status, 0, 0, 0};
+}
 
 struct ProbeRun {
     ReplyRecords records;
@@ -93,7 +97,8 @@ TEST(ReplyProcessing, LossRateRoundsToEvenAtFourPlaces) {
 
 TEST(ReplyRecords, WrapsAfterOneHundredThousand) {
     ProbeRun run;
-    for (int i = 0; i < ReplyRecords::Capacity; ++i) run.probe(success(1, 64));
+    for (int i = 0; i < ReplyRecords::Capacity; ++i)
+        run.probe(success(1, 64));
     EXPECT_EQ(run.records.size(), ReplyRecords::Capacity);
     EXPECT_EQ(run.records.index(), 0);
     const ProbeResult next = run.probe(success(2, 64), "10.0.0.9");

@@ -14,7 +14,7 @@ namespace {
 const QByteArray GoodLine("2010,05,03,14,22,07,192.168.0.1,32,15,128,0");
 
 class RunLogFiles : public ::testing::Test {
-protected:
+  protected:
     QString write(const QByteArray& bytes, const QString& name = "Quibbet_DB3.txt") {
         const QString path = dir.path() + "/" + name;
         QFile f(path);
@@ -27,12 +27,12 @@ protected:
 
 TEST(RunLogLine, MalformedFieldsAreRefused) {
     EXPECT_TRUE(ParseRunLogLine(GoodLine));
-    for (const char* bad : {"", "2010,05,03", "2010,05,03,14,22,07,1.2.3.4,32,15,128",
-                            "2010,05,03,14,22,07,1.2.3.4,abc,15,128,0",
-                            "2010,05,03,14,22,07,1.2.3.4,40000,15,128,0",  // beyond 16 bits
-                            "2010,05,03,14,22,07,1.2.3.4,32,99999999999,128,0",
-                            "2010,05,03,14,22,07,1.2.3.4,32,15,128,nan",
-                            "2010,05,03,14,22,07,1.2.3.4,32,15,128,inf"})
+    for (const char* bad :
+         {"", "2010,05,03", "2010,05,03,14,22,07,1.2.3.4,32,15,128",
+          "2010,05,03,14,22,07,1.2.3.4,abc,15,128,0",
+          "2010,05,03,14,22,07,1.2.3.4,40000,15,128,0",  // beyond 16 bits
+          "2010,05,03,14,22,07,1.2.3.4,32,99999999999,128,0",
+          "2010,05,03,14,22,07,1.2.3.4,32,15,128,nan", "2010,05,03,14,22,07,1.2.3.4,32,15,128,inf"})
         EXPECT_FALSE(ParseRunLogLine(bad)) << bad;
     EXPECT_FALSE(ParseRunLogLine(QByteArray("2010,05,03,14,22,07,1.2\0.3,32,15,128,0", 39)));
     // Extra fields are ignored; long texts are cut to their widths.
@@ -46,9 +46,9 @@ TEST(RunLogLine, MalformedFieldsAreRefused) {
 
 TEST_F(RunLogFiles, MalformedLineEndsTheReloadKeepingWhatCameBefore) {
     ReloadedRun run;
-    EXPECT_FALSE(ReadRunLog(write("1,1,1\r\n" + GoodLine + "\r\n" + GoodLine + "\r\nbroken\r\n" +
-                                  GoodLine + "\r\n"),
-                            run));
+    EXPECT_FALSE(ReadRunLog(
+        write("1,1,1\r\n" + GoodLine + "\r\n" + GoodLine + "\r\nbroken\r\n" + GoodLine + "\r\n"),
+        run));
     EXPECT_EQ(run.records.size(), 2u);
 }
 

@@ -8,7 +8,8 @@ namespace {
 // After a run the bar follows the newest record, as the probes left it.
 ResultScroll afterRun(qint32 probes) {
     ResultScroll scroll;
-    for (qint32 i = 0; i < probes; ++i) scroll.setup(i, i);
+    for (qint32 i = 0; i < probes; ++i)
+        scroll.setup(i, i);
     return scroll;
 }
 

@@ -10,11 +10,12 @@ namespace {
 
 // The program itself in console mode, run inside the lab's client namespace.
 class ConsoleModeLab : public LabFixture<> {
-protected:
+  protected:
     LabNetwork::Result console(const QString& arguments, int timeoutMs = 30000) {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("XDG_DATA_HOME", data.path());
-        return lab().run(LabNetwork::Node::Client, QStringLiteral(SONDREL_BINARY_DIR "/src/sondrel"),
+        return lab().run(LabNetwork::Node::Client,
+                         QStringLiteral(SONDREL_BINARY_DIR "/src/sondrel"),
                          {"--console", arguments}, timeoutMs, env);
     }
     static QStringList lines(const QByteArray& out) {
@@ -29,7 +30,8 @@ protected:
         QStringList out;
         const QList<QByteArray> all = log("Quibbet_DB3.txt").split('\n');
         for (qsizetype i = 1; i < all.size(); ++i)
-            if (!all[i].isEmpty()) out << QString::fromLatin1(all[i]).section(',', 6);
+            if (!all[i].isEmpty())
+                out << QString::fromLatin1(all[i]).section(',', 6);
         return out;
     }
 
@@ -45,16 +47,20 @@ TEST_F(ConsoleModeLab, HostNameBehindTheRouterRepliesWithTtlLessOne) {
     const QStringList out = lines(r.out);
     ASSERT_EQ(out.size(), 1 + 4 + 8);
     EXPECT_EQ(out[0], QStringLiteral("侦测测试64 字节数据:            1  IP "));
-    const QRegularExpression reply("^[1-4]\\. " + Stamp +
-                                   QStringLiteral("   回覆 10\\.201\\.3\\.10  bytes=64  时间(<1|=\\d+)ms  TTL=127  ok$"));
-    for (int i = 1; i <= 4; ++i) EXPECT_TRUE(reply.match(out[i]).hasMatch()) << out[i].toStdString();
-    EXPECT_EQ(out.mid(5), QStringList({QStringLiteral("发送\t4"), QStringLiteral("收到\t4"),
-                                       QStringLiteral("丢失\t0"), QStringLiteral("丢失率\t0.00 %")})
-                              + out.mid(9, 3) + QStringList{QStringLiteral("平均 TTL\t127")});
+    const QRegularExpression reply(
+        "^[1-4]\\. " + Stamp +
+        QStringLiteral("   回覆 10\\.201\\.3\\.10  bytes=64  时间(<1|=\\d+)ms  TTL=127  ok$"));
+    for (int i = 1; i <= 4; ++i)
+        EXPECT_TRUE(reply.match(out[i]).hasMatch()) << out[i].toStdString();
+    EXPECT_EQ(out.mid(5),
+              QStringList({QStringLiteral("发送\t4"), QStringLiteral("收到\t4"),
+                           QStringLiteral("丢失\t0"), QStringLiteral("丢失率\t0.00 %")}) +
+                  out.mid(9, 3) + QStringList{QStringLiteral("平均 TTL\t127")});
     EXPECT_TRUE(log("Quibbet_DB3.txt").startsWith("1,1,2\r\n"));
     EXPECT_EQ(logProbes().size(), 4);
     for (const QString& probe : logProbes())
-        EXPECT_TRUE(QRegularExpression(R"(^10\.201\.3\.10,64,\d+,127,0\r$)").match(probe).hasMatch())
+        EXPECT_TRUE(
+            QRegularExpression(R"(^10\.201\.3\.10,64,\d+,127,0\r$)").match(probe).hasMatch())
             << probe.toStdString();
     EXPECT_EQ(log("Quibbet_DB4.txt"), "hostb / 10.201.3.10,\r\n");
 }
@@ -66,13 +72,15 @@ TEST_F(ConsoleModeLab, SilentAddressTimesOutAndExitsOne) {
     EXPECT_EQ(r.exitCode, 1) << r.err.toStdString();
     const QStringList out = lines(r.out);
     ASSERT_EQ(out.size(), 1 + 2 + 8);
-    EXPECT_TRUE(out[2].endsWith(QStringLiteral("   回覆 ") + silent + QStringLiteral("  bytes=32  请求超时。")))
+    EXPECT_TRUE(out[2].endsWith(QStringLiteral("   回覆 ") + silent +
+                                QStringLiteral("  bytes=32  请求超时。")))
         << out[2].toStdString();
-    EXPECT_EQ(out.mid(3, 4), QStringList({QStringLiteral("发送\t2"), QStringLiteral("收到\t0"),
-                                          QStringLiteral("丢失\t2"),
-                                          QStringLiteral("丢失率\t100.00 %")}));
-    EXPECT_EQ(out.mid(7), QStringList({QStringLiteral("最小时间\t0 ms"), QStringLiteral("最大时间\t0 ms"),
-                                       QStringLiteral("平均时间\t0 ms"), QStringLiteral("平均 TTL\t0")}));
+    EXPECT_EQ(out.mid(3, 4),
+              QStringList({QStringLiteral("发送\t2"), QStringLiteral("收到\t0"),
+                           QStringLiteral("丢失\t2"), QStringLiteral("丢失率\t100.00 %")}));
+    EXPECT_EQ(out.mid(7),
+              QStringList({QStringLiteral("最小时间\t0 ms"), QStringLiteral("最大时间\t0 ms"),
+                           QStringLiteral("平均时间\t0 ms"), QStringLiteral("平均 TTL\t0")}));
     EXPECT_EQ(logProbes(), QStringList({silent + ",32,-1,0,11010\r", silent + ",32,-1,0,11010\r"}));
 }
 

@@ -11,7 +11,7 @@ namespace sondrel::testing {
 // Virtual time: nothing happens until the test advances the clock; timers then fire in
 // time order, each at its own moment.
 class FakeClock final : public Clock {
-public:
+  public:
     explicit FakeClock(QDateTime start = QDateTime(QDate(2026, 5, 3), QTime(14, 22, 7)));
     ~FakeClock() override;
 
@@ -26,7 +26,7 @@ public:
     // Runs a callback at now + ms (the fake echo uses this for replies).
     void schedule(qint64 ms, std::function<void()> callback);
 
-private:
+  private:
     class FakeTimer;
     friend class FakeTimer;
     struct Due {

@@ -36,13 +36,15 @@ void FakeEcho::setReply(const QString& address, qint32 status, quint32 rtt, quin
 
 QStringList FakeEcho::sentAddresses() const {
     QStringList out;
-    for (const Sent& s : sent) out << dotted(s.address);
+    for (const Sent& s : sent)
+        out << dotted(s.address);
     return out;
 }
 
 QString FakeResolver::hostNameToAddress(const QString& name) {
     asked << name;
-    if (InetAddr(name) && name.count(QLatin1Char('.')) == 3) return name;
+    if (InetAddr(name) && name.count(QLatin1Char('.')) == 3)
+        return name;
     return names.value(name);
 }
 

@@ -13,7 +13,7 @@ namespace sondrel::testing {
 // Scripted echo: every address answers with the reply set for it (default: success after
 // `defaultRtt` ms, TTL 64), delivered through the fake clock. Time-outs take the time-out.
 class FakeEcho final : public EchoTransport {
-public:
+  public:
     struct Sent {
         quint32 address;
         int size;
@@ -42,14 +42,14 @@ public:
     QString openError;
     quint32 defaultRtt = 0;
 
-private:
+  private:
     FakeClock& clock_;
     QHash<quint32, EchoReply> replies_;
 };
 
 // Names resolve from a table; unknown names do not resolve.
 class FakeResolver final : public Resolver {
-public:
+  public:
     QString hostNameToAddress(const QString& name) override;
     QString localHostAddress() override { return local; }
     QHash<QString, QString> names;

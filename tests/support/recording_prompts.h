@@ -10,7 +10,7 @@ namespace sondrel::testing {
 
 // Records every message and question; questions get the answer the test set.
 class RecordingPrompts final : public UserPrompts {
-public:
+  public:
     struct Shown {
         QString text;
         MessageIcon icon;
@@ -27,7 +27,8 @@ public:
     }
     QStringList texts() const {
         QStringList out;
-        for (const Shown& s : shown) out << s.text;
+        for (const Shown& s : shown)
+            out << s.text;
         return out;
     }
     void clear() { shown.clear(); }

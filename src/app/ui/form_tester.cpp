@@ -1,10 +1,280 @@
 #include "app/ui/form_tester.h"
 
+#include <QAction>
+#include <QCloseEvent>
+#include <QFont>
+#include <QLayout>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QToolButton>
+
+#include "app/ui/button_row.h"
+#include "app/ui/dialog_command_line.h"
+#include "app/ui/focus_trap.h"
+#include "app/ui/main_menu.h"
+#include "app/ui/manual_target_box.h"
+#include "app/ui/run_options.h"
+#include "app/ui/twips.h"
+#include "app/ui/window_placement.h"
+#include "engine/ping_test.h"
+#include "engine/run_state.h"
+#include "engine/test_parameters.h"
+#include "engine/ui/parameter_frame.h"
+#include "engine/ui/results_pane.h"
+#include "engine/ui/widget_parameter_dialogs.h"
+
 namespace sondrel {
 
-FormTester::FormTester(const QString& commandLineText, QWidget* parent) : QMainWindow(parent) {
+namespace {
+
+const QString ProductCaption = QStringLiteral("Sondrel-专业版");
+const QString BusyMessage = QStringLiteral("首先请单击停止按钮停止测试。");
+const QString BusyTitle = QStringLiteral("测试运行。");
+
+// Client area of the window, twips.
+constexpr int ClientWidth = 11940;
+constexpr int ClientHeight = 8415;
+
+}  // namespace
+
+FormTester::FormTester(Services services, QString commandLineText, QWidget* parent)
+    : QMainWindow(parent),
+      services_(std::move(services)),
+      commandLineText_(std::move(commandLineText)),
+      state_(std::make_unique<RunState>()) {
     setObjectName(QStringLiteral("FormTester"));
-    Q_UNUSED(commandLineText);
+    // One face with the Chinese glyphs, so that every caption fits its fixed place.
+    QFont face(QStringLiteral("Noto Sans CJK SC"));
+    face.setPixelSize(12);
+    setFont(face);
+    // A fixed single border: no maximise button.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+    setWindowTitle(QLatin1Char(' ') + ProductCaption + QStringLiteral("数据库版") +
+                   QStringLiteral(SONDREL_VERSION));
+    ParameterDialogs* dialogs = services_.dialogs;
+    if (dialogs == nullptr) {
+        ownDialogs_ = std::make_unique<WidgetParameterDialogs>(this);
+        dialogs = ownDialogs_.get();
+    }
+    params_ = std::make_unique<TestParameters>(services_.prompts, *dialogs);
+    test_ = std::make_unique<PingTest>(
+        PingTest::Services{services_.echo, services_.resolver, services_.clock, services_.prompts},
+        *state_, *params_, services_.dataFolder);
+    menu_ = new MainMenu(menuBar());
+    buildClientArea();
+    connectMenu();
+    connectEngine();
+    connectManualTarget();
+    params_->FillParameterLists();
+}
+
+// The widgets of the client area hold references to the engine: they go first.
+FormTester::~FormTester() {
+    delete takeCentralWidget();
+}
+
+void FormTester::buildClientArea() {
+    auto* client = new QWidget(this);
+    client->setObjectName(QStringLiteral("ClientArea"));
+    client->setFixedSize(Twips(ClientWidth), Twips(ClientHeight));
+    setCentralWidget(client);
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+
+    regions_ = AddWindowRegions(client);
+    frame1_1_ = new ParameterFrame(*params_, client);
+    frame1_1_->setObjectName(QStringLiteral("Frame1_1"));
+    PlaceTwips(frame1_1_, 4455, 0, 4050, 2295);
+    runOptions_ = new RunOptions(client);
+    textPing_ = new ManualTargetBox(client);
+    PlaceTwips(textPing_, 550, 2420, 2925, 300);
+    buttons_ = new ButtonRow(client);
+    for (const char* name : {"CommandStart", "CommandSelectFun_0", "CommandStop"})
+        buttons_->setAvailable(QString::fromLatin1(name), true);
+    buttons_->raiseStartButton(state_->selectedFunction);
+    picture2_ = new ResultsPane(*test_, *state_, client);
+    picture2_->setObjectName(QStringLiteral("Picture2"));
+    PlaceTwips(picture2_, 120, 2760, 11720, 5535);
+    for (QWidget* pane : {regions_.picture3, regions_.pictureDOS, regions_.pictureShowIP})
+        pane->raise();
+    addFocusWidgets(client);
+}
+
+// `Text402`, the resting place of the focus below the visible area, and the traps `Text88`.
+void FormTester::addFocusWidgets(QWidget* client) {
+    text402_ = new QLineEdit(client);
+    text402_->setObjectName(QStringLiteral("Text402"));
+    PlaceTwips(text402_, 120, 8520, 1215, 300);
+    QWidget* targets[] = {textPing_, text402_, text402_};
+    FocusTrap* traps[3];
+    for (int i = 0; i < 3; ++i) {
+        traps[i] = new FocusTrap(targets[i], client);
+        traps[i]->setObjectName(QStringLiteral("Text88_%1").arg(i));
+        PlaceTwips(traps[i], 1500 + 30 * i, 8520, 15, 15);
+    }
+    // Tabbing out of the list lands in the manual box; past the buttons or the database
+    // box it comes to rest.
+    setTabOrder(regions_.listIP, traps[0]);
+    setTabOrder(traps[0], textPing_);
+    setTabOrder(textPing_, buttons_->button(QStringLiteral("CommandStart")));
+    setTabOrder(buttons_->button(QStringLiteral("Command11")), traps[1]);
+    setTabOrder(findChild<QWidget*>(QStringLiteral("CheckDB")), traps[2]);
+}
+
+void FormTester::connectMenu() {
+    connect(menu_->action(QStringLiteral("mnuStart")), &QAction::triggered, this,
+            &FormTester::CommandStart_Click);
+    connect(menu_->action(QStringLiteral("mnuStop")), &QAction::triggered, this,
+            &FormTester::CommandStop_Click);
+    connect(menu_->action(QStringLiteral("mnuSelectPing")), &QAction::triggered, this,
+            &FormTester::mnuSelectPing_Click);
+    connect(menu_->action(QStringLiteral("mnuBuildCmdLine")), &QAction::triggered, this,
+            &FormTester::mnuBuildCmdLine_Click);
+    connect(menu_->action(QStringLiteral("mnuExit")), &QAction::triggered, this,
+            &FormTester::mnuExit_Click);
+    connect(buttons_->button(QStringLiteral("CommandStart")), &QToolButton::clicked, this,
+            &FormTester::CommandStart_Click);
+    connect(buttons_->button(QStringLiteral("CommandStop")), &QToolButton::clicked, this,
+            &FormTester::CommandStop_Click);
+    connect(buttons_->button(QStringLiteral("CommandSelectFun_0")), &QToolButton::clicked, this,
+            [this] { CommandSelectFun_Click(0); });
+    connect(frame1_1_, &ParameterFrame::functionSelectorClicked, this,
+            [this] { CommandSelectFun_Click(2); });
+}
+
+void FormTester::connectEngine() {
+    connect(state_.get(), &RunState::busyChanged, buttons_, &ButtonRow::setBusy);
+    connect(test_.get(), &PingTest::stopButtonEnabled, this, [this](bool enabled) {
+        buttons_->setStopEnabled(enabled);
+        if (enabled)
+            return;
+        // A stop, clicked or reached by the test itself, offers the start-now option again.
+        runOptions_->selectStartNow();
+        restFocus();
+    });
+    connect(test_.get(), &PingTest::resultsReset, this, &FormTester::showPingPane);
+    connect(test_.get(), &PingTest::started, this, &FormTester::restFocus);
+    connect(picture2_, &ResultsPane::focusRestRequested, this, &FormTester::restFocus);
+    connect(picture2_, &ResultsPane::popupsDismissed, this, [this](int panels) {
+        if (panels & ResultsPane::PopupShowIP)
+            regions_.pictureShowIP->hide();
+    });
+}
+
+void FormTester::connectManualTarget() {
+    connect(textPing_, &ManualTargetBox::startRequested, this, &FormTester::TextPing_Enter);
+    connect(textPing_, &QLineEdit::textChanged, this, &FormTester::TextPing_Change);
+    connect(textPing_, &ManualTargetBox::entered, this, [this] {
+        regions_.listIP->clearSelection();
+        regions_.listIP->setCurrentItem(nullptr);
+        regions_.pictureShowIP->hide();
+    });
+    connect(textPing_, &ManualTargetBox::left, this, [this](bool empty) {
+        if (empty && regions_.listIP->count() > 0)
+            regions_.listIP->setCurrentRow(0, QItemSelectionModel::NoUpdate);
+    });
+}
+
+// The start of a ping test as the button runs it: the menu and the keys do nothing while
+// the button is disabled.
+void FormTester::CommandStart_Click() {
+    if (!buttons_->button(QStringLiteral("CommandStart"))->isEnabled())
+        return;
+    frame1_1_->commitPendingEdits();
+    TargetRequest request;
+    request.manualSingle = manualSingle_;
+    request.hasCurrentItem = false;  // the target list is not loaded in this version
+    request.textPing = textPing_->text();
+    const PingTest::StartResult result = test_->CommandStart_Click(request);
+    manualSingle_ = request.manualSingle;
+    if (result != PingTest::StartResult::Refused)
+        runOptions_->selectStartNow();
+}
+
+void FormTester::CommandStop_Click() {
+    if (!buttons_->button(QStringLiteral("CommandStop"))->isEnabled())
+        return;
+    test_->CommandStop_Click();
+}
+
+// The function selectors: item 0 in the button row, item 2 in the ping frame, item 1 in the
+// trace frame. Each pops the function menu up at its own place.
+void FormTester::CommandSelectFun_Click(int item) {
+    regions_.pictureShowIP->hide();
+    restFocus();
+    static const QPoint places[] = {{3200, 2700}, {7200, 300}, {5850, 430}};
+    if (item < 0 || item > 2)
+        return;
+    const QPoint at(Twips(places[item].x()), Twips(places[item].y()));
+    menu_->menu(QStringLiteral("mnuFunction"))->popup(centralWidget()->mapToGlobal(at));
+}
+
+void FormTester::mnuSelectPing_Click() {
+    state_->selectedFunction = ActivityPing;
+    buttons_->raiseStartButton(ActivityPing);
+    regions_.frame1_2->hide();
+    frame1_1_->show();
+    frame1_1_->raise();
+    buttons_->button(QStringLiteral("CommandSelectFun_0"))->raise();
+    runOptions_->offerPingSchedule();
+}
+
+void FormTester::mnuExit_Click() {
+    if (refusedWhileBusy())
+        return;
+    Q_EMIT programEndRequested();
+}
+
+void FormTester::TextPing_Enter() {
+    if (state_->selectedFunction == ActivityPing &&
+        buttons_->button(QStringLiteral("CommandStart"))->isEnabled())
+        CommandStart_Click();
+}
+
+void FormTester::TextPing_Change(const QString& text) {
+    buttons_->button(QStringLiteral("CommandStart"))
+        ->setToolTip(QStringLiteral("运行侦测测试'") + text + QStringLiteral("'."));
+    buttons_->button(QStringLiteral("Command8"))
+        ->setToolTip(QStringLiteral("快速扫描 ip 地址 '") + text + QStringLiteral("'. "));
+}
+
+bool FormTester::refusedWhileBusy() {
+    if (!state_->activityBusy())
+        return false;
+    services_.prompts.message(BusyMessage, MessageIcon::Information, BusyTitle);
+    return true;
+}
+
+void FormTester::closeEvent(QCloseEvent* event) {
+    if (refusedWhileBusy()) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+}
+
+void FormTester::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        Form_Activate();
+}
+
+void FormTester::Form_Activate() {
+    PlaceCentred(this);
+    restFocus();
+}
+
+void FormTester::showPingPane() {
+    for (QWidget* pane : {regions_.pictureShowIP, regions_.picture3, regions_.pictureDOS})
+        pane->hide();
+    picture2_->show();
+}
+
+void FormTester::restFocus() {
+    text402_->setFocus(Qt::OtherFocusReason);
 }
 
 }  // namespace sondrel

@@ -1,14 +1,113 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QString>
+#include <QStringList>
+#include <memory>
+
+#include "app/ui/window_regions.h"
+
+class QLineEdit;
 
 namespace sondrel {
 
-// The main window.
+class ButtonRow;
+class Clock;
+class DialogCommandLine;
+class EchoTransport;
+class MainMenu;
+class ManualTargetBox;
+class ParameterDialogs;
+class ParameterFrame;
+class PingTest;
+class Resolver;
+class ResultsPane;
+class RunOptions;
+class RunState;
+class TestParameters;
+class UserPrompts;
+
+// The main window: the layout of every region, the menus and shortcut keys, the ping test
+// started and stopped from the window, the busy state of the buttons, the refused close, and
+// the command line applied at start and built on request.
 class FormTester : public QMainWindow {
     Q_OBJECT
-public:
-    explicit FormTester(const QString& commandLineText, QWidget* parent = nullptr);
+  public:
+    // What the window works with; the program passes the real services, tests their fakes.
+    struct Services {
+        EchoTransport& echo;
+        Resolver& resolver;
+        Clock& clock;
+        UserPrompts& prompts;
+        QString dataFolder;                   // ends in "/"
+        ParameterDialogs* dialogs = nullptr;  // null: the window's own advanced dialogs
+    };
+
+    FormTester(Services services, QString commandLineText, QWidget* parent = nullptr);
+    ~FormTester() override;
+
+    // Applies the program's argument text; runs once, after the window is shown. Six fields
+    // set the five parameter boxes and the targets, then start a ping test as CommandStart does.
+    void ApplyCommandLine();
+
+    RunState& runState() { return *state_; }
+    TestParameters& parameters() { return *params_; }
+    PingTest& pingTest() { return *test_; }
+    // The command of the last mnuBuildCmdLine.
+    QString builtCommandLine() const { return builtCommandLine_; }
+
+  Q_SIGNALS:
+    // mnuExit while nothing runs: the program ends at once, nothing is saved.
+    void programEndRequested();
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+  private:
+    // Layout.
+    void buildClientArea();
+    void addFocusWidgets(QWidget* client);
+    void connectMenu();
+    void connectEngine();
+    void connectManualTarget();
+    // Commands.
+    void CommandStart_Click();
+    void CommandStop_Click();
+    void CommandSelectFun_Click(int item);
+    void mnuSelectPing_Click();
+    void mnuBuildCmdLine_Click();
+    void mnuExit_Click();
+    void TextPing_Enter();
+    void TextPing_Change(const QString& text);
+    void Form_Activate();
+    // Helpers.
+    bool refusedWhileBusy();
+    bool applyCommandLineTargets(const QString& targets);
+    QStringList boxTexts() const;
+    void showPingPane();
+    void restFocus();
+
+    Services services_;
+    QString commandLineText_;
+    bool commandLineApplied_ = false;
+    QString manualSingle_;  // pending manual single target, used by the next start
+    QString builtCommandLine_;
+
+    std::unique_ptr<RunState> state_;
+    std::unique_ptr<ParameterDialogs> ownDialogs_;
+    std::unique_ptr<TestParameters> params_;
+    std::unique_ptr<PingTest> test_;
+
+    MainMenu* menu_ = nullptr;
+    ButtonRow* buttons_ = nullptr;
+    RunOptions* runOptions_ = nullptr;
+    ManualTargetBox* textPing_ = nullptr;
+    QLineEdit* text402_ = nullptr;
+    ParameterFrame* frame1_1_ = nullptr;
+    ResultsPane* picture2_ = nullptr;
+    WindowRegions regions_{};
+    DialogCommandLine* dialogCommandLine_ = nullptr;
 };
 
 }  // namespace sondrel

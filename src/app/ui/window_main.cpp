@@ -1,15 +1,30 @@
 #include "app/ui/window_main.h"
 
 #include <QApplication>
-#include <QMessageBox>
+#include <QTimer>
 
+#include "app/data_folder.h"
 #include "app/ui/form_tester.h"
+#include "app/ui/widget_prompts.h"
+#include "engine/clock.h"
+#include "engine/icmp_echo.h"
+#include "engine/system_resolver.h"
 
 namespace sondrel {
 
 int RunWindow(const QString& commandLineText) {
-    FormTester window(commandLineText);
+    SystemClock clock;
+    IcmpEcho echo;
+    SystemResolver resolver;
+    WidgetPrompts prompts;
+    const QString dataFolder = LocateDataFolder(prompts);
+    FormTester window({echo, resolver, clock, prompts, dataFolder}, commandLineText);
+    prompts.setParentWindow(&window);
+    QObject::connect(&window, &FormTester::programEndRequested, qApp,
+                     [] { QCoreApplication::exit(0); });
     window.show();
+    // The command line is the last step of the start: once the window is up.
+    QTimer::singleShot(0, &window, &FormTester::ApplyCommandLine);
     return QApplication::exec();
 }
 
