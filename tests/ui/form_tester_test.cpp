@@ -235,14 +235,32 @@ TEST_F(FormTesterTest, ManualBoxFocusRulesAndFocusTraps) {
     EXPECT_EQ(box->text(), "");
 }
 
-TEST_F(FormTesterTest, ActivationPutsTheFocusToRest) {
-    find("TextPing")->setFocus();
-    QEvent activation(QEvent::ActivationChange);
-    QApplication::sendEvent(window.get(), &activation);
+TEST_F(FormTesterTest, ActivationWithinTheProgramPutsTheFocusToRest) {
+    EXPECT_TRUE(find("Text402")->hasFocus());  // the first activation
+    // After a modal dialog has closed.
+    typeTarget("10.0.0.1");
+    testing::WhenModal([](QDialog* dialog) { dialog->reject(); });
+    find<QAction>("mnuBuildCmdLine")->trigger();
+    window->activateWindow();  // as the desktop does when the dialog has gone
+    QApplication::processEvents();
     EXPECT_TRUE(find("Text402")->hasFocus());
-    // Centred across, the top at half the free height less 100 twips.
+    // Back from another window of the program.
+    find("TextPing")->setFocus();
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    QApplication::processEvents();
+    ASSERT_EQ(QApplication::activeWindow(), &other);
+    window->activateWindow();
+    QApplication::processEvents();
+    ASSERT_EQ(QApplication::activeWindow(), window.get());
+    EXPECT_TRUE(find("Text402")->hasFocus());
+}
+
+TEST(WindowPlacement, CentredAcrossWithTheTopAboveTheMiddle) {
+    // The top at half the free height less 100 twips, never above the free area.
     EXPECT_EQ(CentredTopLeft(QRect(0, 0, 1280, 800), QSize(800, 600)), QPoint(240, 93));
-    EXPECT_EQ(CentredTopLeft(QRect(0, 30, 1024, 738), QSize(1024, 740)), QPoint(0, 30));
+    EXPECT_EQ(CentredTopLeft(QRect(100, 30, 1024, 738), QSize(1024, 740)), QPoint(100, 30));
 }
 
 TEST_F(FormTesterTest, SelectPingOffersThePingStart) {

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QFont>
+#include <QGuiApplication>
 #include <QLayout>
 #include <QLineEdit>
 #include <QListWidget>
@@ -69,6 +70,7 @@ FormTester::FormTester(Services services, QString commandLineText, QWidget* pare
     connectMenu();
     connectEngine();
     connectManualTarget();
+    connect(qGuiApp, &QGuiApplication::focusWindowChanged, this, &FormTester::focusWindowChanged);
     params_->FillParameterLists();
 }
 
@@ -256,10 +258,23 @@ void FormTester::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-void FormTester::changeEvent(QEvent* event) {
-    QMainWindow::changeEvent(event);
-    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+// Activation within the program: at start-up, after a modal dialog closes, and when the
+// operator comes back from another window of the program. Coming back from another program is
+// not an activation, so a click into a box of the window keeps its focus.
+bool FormTester::event(QEvent* event) {
+    if (event->type() == QEvent::WindowUnblocked)
         Form_Activate();
+    return QMainWindow::event(event);
+}
+
+void FormTester::focusWindowChanged(QWindow* now) {
+    const QWindow* before = lastFocusWindow_;
+    lastFocusWindow_ = now;
+    if (now == nullptr || now != windowHandle())
+        return;
+    if (before != nullptr || !activatedOnce_)
+        Form_Activate();
+    activatedOnce_ = true;
 }
 
 void FormTester::Form_Activate() {

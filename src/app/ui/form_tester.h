@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
+#include <QWindow>
 #include <memory>
 
 #include "app/ui/window_regions.h"
@@ -62,7 +64,7 @@ class FormTester : public QMainWindow {
 
   protected:
     void closeEvent(QCloseEvent* event) override;
-    void changeEvent(QEvent* event) override;
+    bool event(QEvent* event) override;
 
   private:
     // Layout.
@@ -81,6 +83,7 @@ class FormTester : public QMainWindow {
     void TextPing_Enter();
     void TextPing_Change(const QString& text);
     void Form_Activate();
+    void focusWindowChanged(QWindow* now);
     // Helpers.
     bool refusedWhileBusy();
     bool applyCommandLineTargets(const QString& targets);
@@ -91,6 +94,8 @@ class FormTester : public QMainWindow {
     Services services_;
     QString commandLineText_;
     bool commandLineApplied_ = false;
+    bool activatedOnce_ = false;
+    QPointer<QWindow> lastFocusWindow_;
     QString manualSingle_;  // pending manual single target, used by the next start
     QString builtCommandLine_;
 

@@ -25,6 +25,12 @@ struct MainMenu::Item {
 };
 
 MainMenu::MainMenu(QMenuBar* bar) : QObject(bar) {
+    addFileMenus(bar);
+    addListMenus(bar);
+}
+
+// 文件, 操作 and 功能: the commands of the files and of the runs.
+void MainMenu::addFileMenus(QMenuBar* bar) {
     addItems(addMenu(bar, QStringLiteral("mnuFile"), QStringLiteral("文件")),
              {{"mnuExpImp_1", "导出 IP 列表"},
               {"mnuExpImp_2", "导入 IP 列表"},
@@ -53,6 +59,10 @@ MainMenu::MainMenu(QMenuBar* bar) : QObject(bar) {
               {"mnuReport", "打开摘要报告", "Ctrl+R"}});
     addItems(addMenu(bar, QStringLiteral("mnuFunction"), QStringLiteral("功能")),
              {{"mnuSelectPing", "侦测功能"}, {"", ""}, {"mnuSelectTracert", "路由追踪功能"}});
+}
+
+// IP, 工具 and 帮助: the target list, the console and the help.
+void MainMenu::addListMenus(QMenuBar* bar) {
     QMenu* ipList = addMenu(bar, QStringLiteral("mnuIPList"), QStringLiteral("&IP"));
     addItems(ipList, {{"mnuAddS", "添加单个 IP 或 URL"},
                       {"mnuAddG", "添加一组 IP 地址"},

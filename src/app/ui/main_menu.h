@@ -24,6 +24,8 @@ class MainMenu : public QObject {
 
   private:
     struct Item;
+    void addFileMenus(QMenuBar* bar);
+    void addListMenus(QMenuBar* bar);
     QMenu* addMenu(QMenuBar* bar, const QString& name, const QString& caption);
     void addItems(QMenu* menu, std::initializer_list<Item> items);
     QMenu* addSubmenu(QMenu* parent, const QString& name, const QString& caption);
