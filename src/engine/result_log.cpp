@@ -1,5 +1,7 @@
 #include "engine/result_log.h"
 
+#include <sys/file.h>
+
 #include <charconv>
 
 namespace sondrel {
@@ -16,6 +18,14 @@ void appendNumber(QByteArray& out, qint64 value) {
 
 QString fileError(const QFile& file) {
     return file.errorString() + QStringLiteral(" (") + file.fileName() + QLatin1Char(')');
+}
+
+// True when another run (of this or another instance) is writing the file at `path`.
+bool lockedByAnotherRun(const QString& path) {
+    QFile existing(path);
+    if (!existing.open(QIODevice::ReadOnly)) return false;
+    if (::flock(existing.handle(), LOCK_EX | LOCK_NB) == 0) return false;
+    return errno == EWOULDBLOCK;
 }
 
 // Replaces `path` with an empty file opened for writing, a read-only old file included.

@@ -5,6 +5,7 @@
 #include <QTemporaryDir>
 
 #include "app/command_line.h"
+#include "engine/result_log.h"
 #include "engine/result_log_reload.h"
 #include "support/qt_printers.h"
 
@@ -125,6 +126,31 @@ TEST_F(RunLogFiles, RandomInputNeverCrashes) {
         }
         CommandLinePositions(QString::fromUtf8(text), 10);
     }
+}
+
+}  // namespace
+}  // namespace sondrel
+
+namespace sondrel {
+namespace {
+
+// Two instances share the data folder: the second run must not replace a log being written.
+TEST(ResultLogSharing, ALogInUseIsNeverReplaced) {
+    QTemporaryDir dir;
+    const QString folder = dir.path() + "/";
+    ResultLog first, second;
+    ASSERT_TRUE(first.create(folder, {1, 1, 1}, {"127.0.0.1"}, {""}).isEmpty());
+    const QString refused = second.create(folder, {2, 1, 1}, {"a", "b"}, {"", ""});
+    EXPECT_TRUE(refused.startsWith(QStringLiteral("另一个测试正在写入结果日志"))) << refused.toStdString();
+    ReplyRecord record;
+    record.setStamp(QDateTime(QDate(2010, 5, 3), QTime(14, 22, 7)));
+    record.setAddress("127.0.0.1");
+    EXPECT_TRUE(first.append(record).isEmpty());
+    EXPECT_TRUE(first.close().isEmpty());
+    QFile log(folder + RunLogFileName);
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    EXPECT_EQ(log.readAll(), "1,1,1\r\n2010,05,03,14,22,07,127.0.0.1,0,0,0,0\r\n");
+    EXPECT_TRUE(second.create(folder, {2, 1, 1}, {"a", "b"}, {"", ""}).isEmpty());
 }
 
 }  // namespace
