@@ -75,9 +75,14 @@ qsizetype RunLogLine(const ReplyRecord& r, char* out) {
 QString ResultLog::create(const QString& dataFolder, const RunLogHeader& header,
                           const QStringList& targetShow, const QStringList& targetTitle) {
     close();
-    QString error = recreate(runLog_, dataFolder + RunLogFileName);
+    const QString runLogPath = dataFolder + RunLogFileName;
+    // Two instances share the data folder: a run never replaces the log another run writes.
+    if (lockedByAnotherRun(runLogPath))
+        return QStringLiteral("另一个测试正在写入结果日志 ") + runLogPath;
+    QString error = recreate(runLog_, runLogPath);
     if (!error.isEmpty())
         return error;
+    ::flock(runLog_.handle(), LOCK_EX | LOCK_NB);
     QByteArray headerLine;
     appendNumber(headerLine, header.targetCount);
     headerLine.append(',');
