@@ -40,6 +40,9 @@ void PingTest::ReloadPreviousPing() {
                           targets_.targetShow, targets_.targetTitle);
     if (!error.isEmpty())
         services_.prompts.message(error, MessageIcon::Critical);
+    // The probed text of each target: the address after " / " for a resolved host name.
+    for (const QString& show : std::as_const(targets_.targetShow))
+        targets_.targetIP << show.section(QStringLiteral(" / "), -1);
     Q_EMIT scrollSetup(records_.lastIndex(), 0);
     Q_EMIT resultsReset();
     for (qint32 i = 0; i < std::min(PageRows, records_.size()); ++i) {

@@ -287,6 +287,7 @@ TEST_F(PingTestRun, ReloadRebuildsStatisticsAndFirstRows) {
               QStringLiteral("4. 05/03 14:22:03   回覆 10.0.0.2  bytes=32  time<1ms  TTL=64  ok"));
     EXPECT_EQ(test.targets().targetShow, QStringList({"10.0.0.1", "web / 10.0.0.2"}));
     EXPECT_EQ(test.targets().targetTitle, QStringList({"first", ""}));
+    EXPECT_EQ(test.targets().targetIP, QStringList({"10.0.0.1", "10.0.0.2"}));
     EXPECT_EQ(test.statusLine(), QStringLiteral("上一个侦测测试结果"));
     EXPECT_EQ(test.records().index(), 4);
 }
