@@ -5,7 +5,10 @@
 #include <QTemporaryDir>
 
 #include "app/settings.h"
+#include "app/settings_binding.h"
+#include "engine/test_parameters.h"
 #include "support/qt_printers.h"
+#include "support/recording_prompts.h"
 
 namespace sondrel {
 namespace {
@@ -85,6 +88,57 @@ TEST_F(SettingsStore, UnwritableFolderIsReported) {
     Settings s;
     s.setValue(Setting::Interval, "600");
     EXPECT_FALSE(s.WriteSettings().isEmpty());
+}
+
+}  // namespace
+}  // namespace sondrel
+
+namespace sondrel {
+namespace {
+
+using testing::RecordingPrompts;
+
+TEST_F(SettingsStore, StoredBoxTextsApplyThroughTheBoxesAndComeBackWhenSaved) {
+    RecordingPrompts prompts;
+    CancellingDialogs dialogs;
+    TestParameters params(prompts, dialogs);
+    params.FillParameterLists();
+    Settings stored;
+    stored.setValue(Setting::Interval, QStringLiteral("2000 毫秒"));
+    stored.setValue(Setting::Number, "abc");  // refused by the box's own handling
+    stored.setValue(Setting::RepeatIP, "3");
+    stored.setValue(Setting::HopNumber, "30");
+    ApplyParameterSettings(stored, params);
+    EXPECT_EQ(params.text(ParameterBox::Interval), QStringLiteral("2000 毫秒"));
+    EXPECT_EQ(params.text(ParameterBox::Size), QStringLiteral("32  字节"));  // empty: default
+    EXPECT_EQ(prompts.texts(), QStringList{QStringLiteral("Inalid 试验次数。")});
+    EXPECT_EQ(params.text(ParameterBox::RepIP), "3");
+
+    SessionFacts facts;
+    facts.runningActivity = QStringLiteral("侦测");
+    facts.targetCount = 4;
+    facts.checkDB = false;
+    CaptureCurrentSettings(stored, params, facts);
+    EXPECT_EQ(stored.value(Setting::Interval), QStringLiteral("2000 毫秒"));
+    EXPECT_EQ(stored.value(Setting::Buffer), QStringLiteral("32  字节"));
+    EXPECT_EQ(stored.value(Setting::HopNumber), "30");  // no trace controls yet: kept as read
+    EXPECT_EQ(stored.value(Setting::CmdType), QStringLiteral("侦测"));
+    EXPECT_EQ(stored.value(Setting::IPQty), "4");
+    EXPECT_EQ(stored.value(Setting::IfDB), "0");
+}
+
+TEST_F(SettingsStore, CheckStatesAndStartPage) {
+    Settings s;
+    EXPECT_FALSE(StoredCheck(s, Setting::IfDB).has_value());
+    s.setValue(Setting::IfDB, "1");
+    EXPECT_EQ(StoredCheck(s, Setting::IfDB), true);
+    s.setValue(Setting::IfDB, "0");
+    EXPECT_EQ(StoredCheck(s, Setting::IfDB), false);
+    EXPECT_FALSE(StartsOnTracePage(s));
+    s.setValue(Setting::CmdType, QStringLiteral("跟踪"));
+    EXPECT_TRUE(StartsOnTracePage(s));
+    s.setValue(Setting::CmdType, QStringLiteral("跟踪 "));
+    EXPECT_FALSE(StartsOnTracePage(s));
 }
 
 }  // namespace
