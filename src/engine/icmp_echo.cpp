@@ -228,31 +228,27 @@ int IcmpEcho::openSocket(SocketKind kind) {
 
 QString IcmpEcho::noPrivilegeMessage(SocketKind kind, int datagramErrno, int rawErrno) {
     const QString gid = QString::number(getegid());
-    QString text = QStringLiteral("Cannot open an ICMP socket, so no echo request can be sent.");
+    QString text = QStringLiteral("无法打开 ICMP 套接字，不能发送侦测请求。");
     if (kind != SocketKind::Raw) {
-        text += QStringLiteral(
-                    " The ICMP datagram socket was refused (%1): the setting "
-                    "net.ipv4.ping_group_range (now \"%2\") must cover group %3.")
+        text += QStringLiteral("ICMP 数据报套接字被拒绝（%1）：net.ipv4.ping_group_range"
+                               "（当前为 \"%2\"）必须包含组 %3。")
                     .arg(QString::fromLocal8Bit(strerror(datagramErrno)), pingGroupRange(), gid);
     }
     if (kind != SocketKind::Datagram) {
-        text += QStringLiteral(
-                    " The raw ICMP socket was refused (%1): it needs root or the "
-                    "CAP_NET_RAW capability.")
+        text += QStringLiteral("原始 ICMP 套接字被拒绝（%1）：需要 root 或 CAP_NET_RAW 权限。")
                     .arg(QString::fromLocal8Bit(strerror(rawErrno)));
     }
-    text += QStringLiteral(" To grant the right, run");
+    text += QStringLiteral("授权方法：");
     if (kind != SocketKind::Datagram)
-        text += QStringLiteral(" \"sudo setcap cap_net_raw+ep %1\"").arg(binaryPath());
+        text += QStringLiteral("\"sudo setcap cap_net_raw+ep %1\"").arg(binaryPath());
     if (kind == SocketKind::Auto)
-        text += QStringLiteral(" or");
+        text += QStringLiteral("，或 ");
     if (kind != SocketKind::Raw) {
-        text += QStringLiteral(
-                    " \"sudo sysctl -w net.ipv4.ping_group_range='%1 %1'\" (or a "
-                    "range that includes %1; put it in /etc/sysctl.d/ to keep it)")
+        text += QStringLiteral("\"sudo sysctl -w net.ipv4.ping_group_range='%1 %1'\""
+                               "（或包含 %1 的范围；写入 /etc/sysctl.d/ 以长期保留）")
                     .arg(gid);
     }
-    return text + QStringLiteral(", then start the program again.");
+    return text + QStringLiteral("，然后重新启动程序。");
 }
 
 void IcmpEcho::close() {
