@@ -21,6 +21,8 @@ enum class CommandLineKind {
 
 inline const QString CommandLineIncorrectMessage = QStringLiteral("命令行不正确。");
 inline const QString CommandLineNoTargetMessage = QStringLiteral("首先请选择或输入 IP 地址。");
+// A negative list position in field 0: the list refuses it and nothing starts.
+inline const QString CommandLineNegativePositionMessage = QStringLiteral("命令行中的列表位置无效");
 
 CommandLineKind ParseCommandLine(const QString& text, CommandLineFields* fields);
 

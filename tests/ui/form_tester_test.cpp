@@ -100,13 +100,15 @@ TEST_F(FormTesterTest, MenusCarryTheirKeysAndOnlyBuiltCommandsAreEnabled) {
             << k.name;
     QStringList enabled;
     for (QAction* action : window->findChildren<QAction*>()) {
-        if (action->objectName().startsWith("mnu") && action->menu() == nullptr &&
+        const QString name = action->objectName();
+        if ((name.startsWith("mnu") || name == "munAddR") && action->menu() == nullptr &&
             action->isEnabled())
-            enabled << action->objectName();
+            enabled << name;
     }
     enabled.sort();
-    EXPECT_EQ(enabled,
-              QStringList({"mnuBuildCmdLine", "mnuExit", "mnuSelectPing", "mnuStart", "mnuStop"}));
+    EXPECT_EQ(enabled, QStringList({"mnuAddG", "mnuAddS", "mnuBuildCmdLine", "mnuDelete", "mnuEdit",
+                                    "mnuExit", "mnuReset", "mnuScanLocalIP", "mnuSelectPing",
+                                    "mnuStart", "mnuStop", "munAddR"}));
     // File menu: six groups divided by five separators.
     int separators = 0;
     for (QAction* action : find<QMenu>("mnuFile")->actions())
@@ -286,7 +288,10 @@ TEST(FormTesterLoopback, RealEchoThroughTheWindow) {
     testing::FakeResolver resolver;
     testing::RecordingPrompts prompts;
     CancellingDialogs dialogs;
-    FormTester window({echo, resolver, clock, prompts, folder.path() + "/", &dialogs}, {});
+    testing::FakeLocalNetwork network;
+    ASSERT_TRUE(WriteTextFileAtomically(folder.path() + "/" + TargetListFileName, {" "}, nullptr));
+    FormTester window({echo, resolver, clock, prompts, folder.path() + "/", &dialogs, &network},
+                      {});
     window.show();
     window.parameters().setText(ParameterBox::Interval, QStringLiteral("100 毫秒"));
     window.parameters().setText(ParameterBox::Times, "3");

@@ -4,6 +4,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QFile>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QTemporaryDir>
@@ -14,6 +15,9 @@
 #include "support/fake_clock.h"
 #include "support/fake_echo.h"
 #include "support/recording_prompts.h"
+#include "targets/fake_local_network.h"
+#include "targets/target_list.h"
+#include "targets/text_file.h"
 #include "ui_test_helpers.h"
 
 // QtGui's hook that gives a key press to the shortcut map first, as a real key press does.
@@ -46,13 +50,22 @@ inline void ClickOn(QWidget* widget) {
     QApplication::sendEvent(widget, &release);
 }
 
-// The main window over fakes: virtual time, scripted echo, recorded message boxes, a data
-// folder of its own. Tests drive it by control name.
+// The main window over fakes: virtual time, scripted echo, recorded message boxes, a local
+// network of loopback facts, a data folder of its own. The target list of that folder is empty
+// unless the test writes one (loopback entries only). Tests drive the window by control name.
 class WindowTest : public ::testing::Test {
   protected:
+    QString listPath() const { return folder.path() + "/" + TargetListFileName; }
+    // The target list file: the entry lines and the terminator.
+    void writeList(const QStringList& lines) {
+        ASSERT_TRUE(WriteTextFileAtomically(listPath(), lines + QStringList{" "}, nullptr));
+    }
     void open(const QString& commandLine = {}) {
+        if (!QFile::exists(listPath()))
+            writeList({});
         window = std::make_unique<FormTester>(
-            FormTester::Services{echo, resolver, clock, prompts, folder.path() + "/", &dialogs},
+            FormTester::Services{echo, resolver, clock, prompts, folder.path() + "/", &dialogs,
+                                 &network},
             commandLine);
         window->show();
         window->activateWindow();
@@ -80,6 +93,7 @@ class WindowTest : public ::testing::Test {
     FakeResolver resolver;
     RecordingPrompts prompts;
     CancellingDialogs dialogs;
+    FakeLocalNetwork network;
     std::unique_ptr<FormTester> window;
 };
 

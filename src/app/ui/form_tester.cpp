@@ -1,9 +1,13 @@
 #include "app/ui/form_tester.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QCloseEvent>
+#include <QEvent>
 #include <QFont>
+#include <QFrame>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
 #include <QListWidget>
@@ -25,6 +29,10 @@
 #include "engine/ui/parameter_frame.h"
 #include "engine/ui/results_pane.h"
 #include "engine/ui/widget_parameter_dialogs.h"
+#include "targets/local_network.h"
+#include "targets/ui/members_popup.h"
+#include "targets/ui/target_list_controller.h"
+#include "targets/ui/target_list_panel.h"
 
 namespace sondrel {
 
@@ -37,6 +45,29 @@ const QString BusyTitle = QStringLiteral("测试运行。");
 // Client area of the window, twips.
 constexpr int ClientWidth = 11940;
 constexpr int ClientHeight = 8415;
+
+// The IP menu: the commands of the target list.
+const char* const ListCommands[] = {"mnuAddS",   "mnuAddG",        "munAddR", "mnuEdit",
+                                    "mnuDelete", "mnuScanLocalIP", "mnuReset"};
+
+// Runs `act` when the pointer comes over the watched widget.
+class PointerWatch final : public QObject {
+  public:
+    PointerWatch(QWidget* watched, std::function<void()> act)
+        : QObject(watched), act_(std::move(act)) {
+        watched->installEventFilter(this);
+    }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Enter)
+            act_();
+        return QObject::eventFilter(watched, event);
+    }
+
+  private:
+    std::function<void()> act_;
+};
 
 }  // namespace
 
@@ -65,18 +96,25 @@ FormTester::FormTester(Services services, QString commandLineText, QWidget* pare
     test_ = std::make_unique<PingTest>(
         PingTest::Services{services_.echo, services_.resolver, services_.clock, services_.prompts},
         *state_, *params_, services_.dataFolder);
+    if (services_.network == nullptr) {
+        ownNetwork_ = std::make_unique<SystemLocalNetwork>();
+        services_.network = ownNetwork_.get();
+    }
     menu_ = new MainMenu(menuBar());
     buildClientArea();
     connectMenu();
     connectEngine();
     connectManualTarget();
+    connectTargetList();
     connect(qGuiApp, &QGuiApplication::focusWindowChanged, this, &FormTester::focusWindowChanged);
+    targets_->Fill_IP_List_2();
     params_->FillParameterLists();
 }
 
 // The widgets of the client area hold references to the engine: they go first.
 FormTester::~FormTester() {
     delete takeCentralWidget();
+    targets_.reset();
 }
 
 void FormTester::buildClientArea() {
@@ -100,9 +138,29 @@ void FormTester::buildClientArea() {
     picture2_ = new ResultsPane(*test_, *state_, client);
     picture2_->setObjectName(QStringLiteral("Picture2"));
     PlaceTwips(picture2_, 120, 2760, 11720, 5535);
-    for (QWidget* pane : {regions_.picture3, regions_.pictureDOS, regions_.pictureShowIP})
+    replacePlaceholders();
+    for (QWidget* pane : {regions_.picture3, regions_.pictureDOS})
         pane->raise();
+    targets_->popup()->raise();
     addFocusWidgets(client);
+}
+
+// The target list panel, its box and heading, and the members popup take the places kept for
+// them.
+void FormTester::replacePlaceholders() {
+    QWidget* client = centralWidget();
+    delete regions_.picture1_0;
+    delete regions_.checkReset;
+    delete client->findChild<QLabel*>(QStringLiteral("Label1_1"));
+    delete regions_.pictureShowIP;
+    targets_ = std::make_unique<TargetListController>(
+        TargetListController::Services{services_.prompts, *services_.network, *state_,
+                                       services_.dataFolder},
+        client, textPing_, this);
+    regions_.picture1_0 = targets_->panel();
+    regions_.listIP = targets_->panel()->list();
+    regions_.checkReset = targets_->panel()->checkReset();
+    regions_.pictureShowIP = targets_->popup();
 }
 
 // `Text402`, the resting place of the focus below the visible area, and the traps `Text88`.
@@ -145,6 +203,19 @@ void FormTester::connectMenu() {
             [this] { CommandSelectFun_Click(0); });
     connect(frame1_1_, &ParameterFrame::functionSelectorClicked, this,
             [this] { CommandSelectFun_Click(2); });
+    for (const char* name : ListCommands)
+        menu_->action(QString::fromLatin1(name))->setEnabled(true);
+    TargetListController* t = targets_.get();
+    const std::pair<const char*, void (TargetListController::*)()> commands[] = {
+        {"mnuAddS", &TargetListController::AddSingleEntry},
+        {"mnuAddG", &TargetListController::AddGroupEntry},
+        {"munAddR", &TargetListController::AddRangeEntry},
+        {"mnuEdit", &TargetListController::EditEntry},
+        {"mnuDelete", &TargetListController::DeleteEntries},
+        {"mnuScanLocalIP", &TargetListController::mnuScanLocalIP_Click},
+        {"mnuReset", &TargetListController::mnuReset_Click}};
+    for (const auto& [name, command] : commands)
+        connect(menu_->action(QString::fromLatin1(name)), &QAction::triggered, t, command);
 }
 
 void FormTester::connectEngine() {
@@ -162,22 +233,42 @@ void FormTester::connectEngine() {
     connect(picture2_, &ResultsPane::focusRestRequested, this, &FormTester::restFocus);
     connect(picture2_, &ResultsPane::popupsDismissed, this, [this](int panels) {
         if (panels & ResultsPane::PopupShowIP)
-            regions_.pictureShowIP->hide();
+            targets_->hidePopup();
     });
+}
+
+// The list panel: a test asked for by an entry dialog, the current entry shown again once a
+// run ends, and the normal size back when the pointer moves over the results.
+void FormTester::connectTargetList() {
+    connect(targets_.get(), &TargetListController::pingTestRequested, this,
+            &FormTester::CommandStart_Click);
+    connect(targets_.get(), &TargetListController::focusRestRequested, this,
+            &FormTester::restFocus);
+    connect(state_.get(), &RunState::busyChanged, this, [this](bool busy) {
+        if (!busy)
+            targets_->refreshCurrentEntry();
+    });
+    connect(picture2_, &ResultsPane::rowHovered, this, [this](bool detailColumn) {
+        targets_->restoreSize();
+        if (detailColumn)
+            targets_->hidePopup();
+    });
+    for (const char* strip : {"Label1_18", "Label1_19"}) {
+        auto* label = centralWidget()->findChild<QWidget*>(QString::fromLatin1(strip));
+        new PointerWatch(label, [this] {
+            targets_->restoreSize();
+            targets_->hidePopup();
+        });
+    }
 }
 
 void FormTester::connectManualTarget() {
     connect(textPing_, &ManualTargetBox::startRequested, this, &FormTester::TextPing_Enter);
     connect(textPing_, &QLineEdit::textChanged, this, &FormTester::TextPing_Change);
-    connect(textPing_, &ManualTargetBox::entered, this, [this] {
-        regions_.listIP->clearSelection();
-        regions_.listIP->setCurrentItem(nullptr);
-        regions_.pictureShowIP->hide();
-    });
-    connect(textPing_, &ManualTargetBox::left, this, [this](bool empty) {
-        if (empty && regions_.listIP->count() > 0)
-            regions_.listIP->setCurrentRow(0, QItemSelectionModel::NoUpdate);
-    });
+    connect(textPing_, &ManualTargetBox::entered, targets_.get(),
+            &TargetListController::manualBoxEntered);
+    connect(textPing_, &ManualTargetBox::left, targets_.get(),
+            &TargetListController::manualBoxLeft);
 }
 
 // The start of a ping test as the button runs it: the menu and the keys do nothing while
@@ -186,12 +277,7 @@ void FormTester::CommandStart_Click() {
     if (!buttons_->button(QStringLiteral("CommandStart"))->isEnabled())
         return;
     frame1_1_->commitPendingEdits();
-    TargetRequest request;
-    request.manualSingle = manualSingle_;
-    request.hasCurrentItem = false;  // the target list is not loaded in this version
-    request.textPing = textPing_->text();
-    const PingTest::StartResult result = test_->CommandStart_Click(request);
-    manualSingle_ = request.manualSingle;
+    const PingTest::StartResult result = targets_->CommandStart_Click(*test_);
     if (result != PingTest::StartResult::Refused)
         runOptions_->selectStartNow();
 }
@@ -205,7 +291,7 @@ void FormTester::CommandStop_Click() {
 // The function selectors: item 0 in the button row, item 2 in the ping frame, item 1 in the
 // trace frame. Each pops the function menu up at its own place.
 void FormTester::CommandSelectFun_Click(int item) {
-    regions_.pictureShowIP->hide();
+    targets_->hidePopup();
     restFocus();
     static const QPoint places[] = {{3200, 2700}, {7200, 300}, {5850, 430}};
     if (item < 0 || item > 2)
@@ -279,11 +365,13 @@ void FormTester::focusWindowChanged(QWindow* now) {
 
 void FormTester::Form_Activate() {
     PlaceCentred(this);
+    targets_->resetSizeButtons();
     restFocus();
 }
 
 void FormTester::showPingPane() {
-    for (QWidget* pane : {regions_.pictureShowIP, regions_.picture3, regions_.pictureDOS})
+    targets_->hidePopup();
+    for (QWidget* pane : {regions_.picture3, regions_.pictureDOS})
         pane->hide();
     picture2_->show();
 }

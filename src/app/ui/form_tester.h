@@ -17,6 +17,7 @@ class ButtonRow;
 class Clock;
 class DialogCommandLine;
 class EchoTransport;
+class LocalNetworkSource;
 class MainMenu;
 class ManualTargetBox;
 class ParameterDialogs;
@@ -26,6 +27,7 @@ class Resolver;
 class ResultsPane;
 class RunOptions;
 class RunState;
+class TargetListController;
 class TestParameters;
 class UserPrompts;
 
@@ -41,8 +43,9 @@ class FormTester : public QMainWindow {
         Resolver& resolver;
         Clock& clock;
         UserPrompts& prompts;
-        QString dataFolder;                   // ends in "/"
-        ParameterDialogs* dialogs = nullptr;  // null: the window's own advanced dialogs
+        QString dataFolder;                     // ends in "/"
+        ParameterDialogs* dialogs = nullptr;    // null: the window's own advanced dialogs
+        LocalNetworkSource* network = nullptr;  // null: the system's network facts
     };
 
     FormTester(Services services, QString commandLineText, QWidget* parent = nullptr);
@@ -55,6 +58,7 @@ class FormTester : public QMainWindow {
     RunState& runState() { return *state_; }
     TestParameters& parameters() { return *params_; }
     PingTest& pingTest() { return *test_; }
+    TargetListController& targetList() { return *targets_; }
     // The command of the last mnuBuildCmdLine.
     QString builtCommandLine() const { return builtCommandLine_; }
 
@@ -73,6 +77,8 @@ class FormTester : public QMainWindow {
     void connectMenu();
     void connectEngine();
     void connectManualTarget();
+    void connectTargetList();
+    void replacePlaceholders();
     // Commands.
     void CommandStart_Click();
     void CommandStop_Click();
@@ -96,13 +102,14 @@ class FormTester : public QMainWindow {
     bool commandLineApplied_ = false;
     bool activatedOnce_ = false;
     QPointer<QWindow> lastFocusWindow_;
-    QString manualSingle_;  // pending manual single target, used by the next start
     QString builtCommandLine_;
 
     std::unique_ptr<RunState> state_;
+    std::unique_ptr<LocalNetworkSource> ownNetwork_;
     std::unique_ptr<ParameterDialogs> ownDialogs_;
     std::unique_ptr<TestParameters> params_;
     std::unique_ptr<PingTest> test_;
+    std::unique_ptr<TargetListController> targets_;
 
     MainMenu* menu_ = nullptr;
     ButtonRow* buttons_ = nullptr;

@@ -8,6 +8,8 @@
 #include "engine/test_parameters.h"
 #include "engine/ui/parameter_frame.h"
 #include "engine/user_prompts.h"
+#include "targets/ui/target_list_controller.h"
+#include "targets/ui/target_list_panel.h"
 
 namespace sondrel {
 
@@ -17,7 +19,6 @@ constexpr ParameterBox Boxes[] = {ParameterBox::Interval, ParameterBox::Size, Pa
                                   ParameterBox::Times, ParameterBox::RepIP};
 
 const QString LoadLabel = QStringLiteral("   窗口_加载");
-const QString NegativePositionError = QStringLiteral("命令行中的列表位置无效");
 
 }  // namespace
 
@@ -47,24 +48,24 @@ void FormTester::ApplyCommandLine() {
 bool FormTester::applyCommandLineTargets(const QString& targets) {
     if (!targets.contains(QLatin1Char('/'))) {
         textPing_->setText(targets);
-        manualSingle_ = targets;
+        targets_->manual().single = targets;
         return true;
     }
     bool negative = false;
-    const QList<int> positions = CommandLinePositions(targets, regions_.listIP->count(), &negative);
+    const QList<int> positions =
+        CommandLinePositions(targets, targets_->panel()->list()->count(), &negative);
     if (negative) {
-        services_.prompts.message(NegativePositionError + LoadLabel, MessageIcon::Critical);
+        services_.prompts.message(CommandLineNegativePositionMessage + LoadLabel,
+                                  MessageIcon::Critical);
         return false;
     }
-    for (int position : positions)
-        regions_.listIP->item(position)->setSelected(true);
+    targets_->selectPositions(positions);
     return true;
 }
 
 void FormTester::mnuBuildCmdLine_Click() {
-    // The target list is not loaded in this version: the manual box names the target.
     frame1_1_->commitPendingEdits();
-    const QString targets = CommandLineTargets(false, {}, textPing_->text());
+    const QString targets = targets_->commandLineTargets();
     if (targets.isEmpty()) {
         services_.prompts.message(CommandLineNoTargetMessage, MessageIcon::Critical);
         return;
