@@ -8,6 +8,7 @@
 #include <QLatin1Char>
 #include <QLatin1StringView>
 #include <QStringList>
+#include <QTemporaryFile>
 #include <cerrno>
 #include <cstring>
 
@@ -61,13 +62,28 @@ QString AppendBackslash(const QString& path) {
     return path + QLatin1Char('/');
 }
 
+QString DataFolderWriteProblem(const QString& folder) {
+    QTemporaryFile probe(AppendBackslash(folder) + QStringLiteral(".write-check-XXXXXX"));
+    if (probe.open())
+        return {};
+    return QStringLiteral("数据文件夹不可写入：") + folder + QStringLiteral("（") +
+           probe.errorString() + QStringLiteral("）。测试结果日志和 IP 列表将无法保存。");
+}
+
 QString LocateDataFolder(UserPrompts& prompts) {
     const QString folder = AppendBackslash(UserDataHome()) + kDataFolderName;
     QString error;
-    if (CreateFolderTree(folder, &error))
-        return AppendBackslash(folder);
-    prompts.message(error, MessageIcon::None);
-    return AppendBackslash(QCoreApplication::applicationDirPath());
+    const QString located = CreateFolderTree(folder, &error)
+                                ? AppendBackslash(folder)
+                                : AppendBackslash(QCoreApplication::applicationDirPath());
+    // One message for everything that is wrong with the folder; the program still starts.
+    const QString writeProblem = DataFolderWriteProblem(located);
+    if (!error.isEmpty() || !writeProblem.isEmpty()) {
+        const QString separator =
+            error.isEmpty() || writeProblem.isEmpty() ? QString() : QStringLiteral("\r\n");
+        prompts.message(error + separator + writeProblem, MessageIcon::None);
+    }
+    return located;
 }
 
 }  // namespace sondrel

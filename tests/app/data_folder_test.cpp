@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <QByteArray>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QTemporaryDir>
 
 #include "app/data_folder.h"
@@ -96,6 +98,43 @@ TEST_F(DataFolderTest, UsesTheProgramFolderWhenTheFolderCannotBeMade) {
         EXPECT_FALSE(shown.text.isEmpty());
     }
     EXPECT_TRUE(prompts.shown[1].text.contains(QStringLiteral("SondrelDataBas")));
+}
+
+}  // namespace
+}  // namespace sondrel
+
+namespace sondrel {
+namespace {
+
+TEST(DataFolderWriting, ProblemsAreNamed) {
+    QTemporaryDir dir;
+    EXPECT_TRUE(DataFolderWriteProblem(dir.path()).isEmpty());
+    EXPECT_TRUE(QDir(dir.path())
+                    .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot)
+                    .isEmpty());  // the check leaves nothing behind
+    EXPECT_TRUE(DataFolderWriteProblem(dir.path() + "/missing")
+                    .startsWith(QStringLiteral("数据文件夹不可写入：")));
+}
+
+// A data folder the user cannot write is reported once, and the program still runs.
+TEST(DataFolderWriting, UnwritableFolderIsReportedOnceAndTheProgramGoesOn) {
+    if (geteuid() != 0)
+        GTEST_SKIP() << "needs root to run the program as another user";
+    QTemporaryDir home;
+    QFile::setPermissions(home.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                           QFile::ReadOther | QFile::ExeOther);
+    ASSERT_TRUE(QDir(home.path()).mkdir("SondrelDataBas"));  // owned by root, 0755
+    QProcess program;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("XDG_DATA_HOME", home.path());
+    program.setProcessEnvironment(env);
+    program.start("setpriv", {"--reuid=65534", "--regid=65534", "--clear-groups",
+                              QStringLiteral(SONDREL_BINARY_DIR "/src/sondrel"), "--console",
+                              "10.0.0.300;10;32;100;1;1"});
+    ASSERT_TRUE(program.waitForFinished(30000));
+    const QString err = QString::fromUtf8(program.readAllStandardError());
+    EXPECT_EQ(err.count(QStringLiteral("数据文件夹不可写入")), 1) << err.toStdString();
+    EXPECT_NE(program.exitCode(), 0);
 }
 
 }  // namespace
