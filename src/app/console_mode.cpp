@@ -17,6 +17,9 @@
 #include "engine/ping_test.h"
 #include "engine/system_resolver.h"
 #include "engine/test_parameters.h"
+#include "targets/local_network.h"
+#include "targets/target_expansion.h"
+#include "targets/target_list.h"
 
 namespace sondrel {
 
@@ -53,6 +56,30 @@ void printOut(const QString& line) {
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
 }
 
+// Field 0 of the argument text: one target, or list positions that select entries of the
+// target list. False (with the reason shown) when the positions name no entry.
+bool fillTargets(const QString& targets, TargetList& list, UserPrompts& prompts,
+                 TargetRequest* request) {
+    if (!targets.contains(QLatin1Char('/'))) {
+        request->manualSingle = targets;
+        request->textPing = targets;
+        return true;
+    }
+    bool negative = false;
+    const QList<int> positions = CommandLinePositions(targets, list.IPEntryCount(), &negative);
+    if (negative || positions.isEmpty()) {
+        prompts.message(negative ? CommandLineNegativePositionMessage : CommandLineNoTargetMessage,
+                        MessageIcon::Critical);
+        return false;
+    }
+    for (int position : positions)
+        request->selectedEntries.append(list.IPEntries().at(position));
+    request->hasCurrentItem = true;
+    request->currentEntry = list.IPEntries().at(positions.last());
+    request->currentItemText = EntryTitle(request->currentEntry);
+    return true;
+}
+
 void printSummary(PingTest& test) {
     const SummaryTexts values = test.summary();
     const QStringList& headings = SummaryHeadings();
@@ -82,7 +109,15 @@ int RunConsoleMode(const QString& argumentText) {
     for (int i = 0; i < 5; ++i)
         params.setText(boxes[i], fields.boxTexts[i]);
 
-    PingTest test({echo, resolver, clock, prompts}, state, params, LocateDataFolder(prompts));
+    const QString dataFolder = LocateDataFolder(prompts);
+    SystemLocalNetwork network;
+    TargetList list(dataFolder, network, prompts);
+    list.Fill_IP_List_2();
+    TargetRequest request;
+    if (!fillTargets(fields.targets, list, prompts, &request))
+        return ConsoleRefused;
+
+    PingTest test({echo, resolver, clock, prompts}, state, params, dataFolder);
     int exitStatus = -1;  // set once the run has ended
     const auto finish = [&exitStatus](int status) {
         exitStatus = status;
@@ -103,9 +138,6 @@ int RunConsoleMode(const QString& argumentText) {
     QObject stopContext;
     installStopSignals(&stopContext, [&test] { test.CommandStop_Click(); });
 
-    TargetRequest request;
-    request.manualSingle = fields.targets;
-    request.textPing = fields.targets;
     if (test.CommandStart_Click(request) == PingTest::StartResult::Refused)
         return ConsoleRefused;
     if (exitStatus < 0)

@@ -36,6 +36,13 @@ class ConsoleMode : public ::testing::Test {
         r.err = QString::fromUtf8(process.readAllStandardError());
         return r;
     }
+    // The target list of the data folder; loopback entries only.
+    void writeList(const QStringList& lines) {
+        ASSERT_TRUE(QDir().mkpath(data.path() + "/SondrelDataBas"));
+        QFile f(data.path() + "/SondrelDataBas/Quibbet_DB1.txt");
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write((lines.join("\r\n") + "\r\n \r\n").toUtf8());
+    }
     QByteArray log(const QString& name) {
         QFile f(data.path() + "/SondrelDataBas/" + name);
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
@@ -116,6 +123,30 @@ TEST_F(ConsoleMode, RefusedCommandLinesExitTwo) {
     r = run({"--console"});
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_TRUE(r.err.contains("Usage: sondrel"));
+}
+
+TEST_F(ConsoleMode, ListPositionsSelectEntriesOfTheListFile) {
+    writeList({"Cr,127.0.0.4,127.0.0.5", "Bg,127.0.0.2,127.0.0.3", "Aa,127.0.0.1"});
+    // Refused without sending: a negative position, positions beyond the list.
+    Result r = run({"--console", "/1/-2/;10;32;500;1;1"});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_EQ(r.err.trimmed(), QStringLiteral("命令行中的列表位置无效"));
+    r = run({"--console", "/7/;10;32;500;1;1"});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_EQ(r.err.trimmed(), QStringLiteral("首先请选择或输入 IP 地址。"));
+    EXPECT_FALSE(QFile::exists(data.path() + "/SondrelDataBas/Quibbet_DB3.txt"));
+
+    requireEcho();
+    // The list loads sorted: a (0), g (1), r (2).
+    r = run({"--console", "/0//2/;10;32;500;1;1"});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out.value(0), QStringLiteral("侦测测试32 字节数据:            3  IP "));
+    for (int i = 0; i < 3; ++i) {
+        const QString address = QStringList{"127.0.0.1", "127.0.0.4", "127.0.0.5"}[i];
+        EXPECT_TRUE(r.out.value(i + 1).contains(QStringLiteral("回覆 ") + address + "  "))
+            << r.out.value(i + 1).toStdString();
+    }
+    EXPECT_EQ(log("Quibbet_DB4.txt"), "127.0.0.1,a\r\n127.0.0.4,\r\n127.0.0.5,\r\n");
 }
 
 TEST_F(ConsoleMode, HelpAndVersion) {
