@@ -43,6 +43,7 @@ DialogAddIP::DialogAddIP(QWidget* parent)
         }
         octetRow->addWidget(octets_[i]);
     }
+    octetRow->addStretch();
     grid()->addLayout(octetRow, 2, 1, 1, -1);
     host_ = new QLineEdit(this);
     host_->setObjectName(QStringLiteral("Text2"));

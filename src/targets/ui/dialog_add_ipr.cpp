@@ -53,6 +53,7 @@ void DialogAddIPR::addAddressRow(int row, const QString& label, bool start) {
         boxes->addWidget(box);
         (start ? start_ : end_)[i] = box;
     }
+    boxes->addStretch();
     grid()->addLayout(boxes, row, 1);
 }
 

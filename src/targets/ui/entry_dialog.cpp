@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QPalette>
 #include <QPushButton>
+#include <QTimer>
 
 #include "targets/ui/octet_box.h"
 
@@ -73,6 +74,11 @@ void EntryDialog::run(EntryForm& form) {
     showStatus();
     loading_ = false;
     moveFocus(form.focus());
+    // Showing the dialog selects the text of the box with the focus; the cursor goes to the end.
+    QTimer::singleShot(0, this, [this] {
+        if (title_->hasFocus())
+            title_->end(false);
+    });
     exec();
 }
 

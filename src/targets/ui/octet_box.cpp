@@ -21,6 +21,9 @@ OctetBox::OctetBox(const QString& name, QWidget* parent) : QComboBox(parent) {
     for (int value = 0; value < kOctetValues; ++value)
         addItem(QString::number(value));
     setMaxVisibleItems(12);
+    setMinimumContentsLength(3);
+    setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     lineEdit()->setMaxLength(3);
     // Input methods would compose text around the key rule.
     setAttribute(Qt::WA_InputMethodEnabled, false);
