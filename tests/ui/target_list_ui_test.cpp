@@ -94,6 +94,13 @@ TEST_F(TargetListPanelTest, ClicksKeepTheSelectionSummaryAndTheSelectAllBox) {
     ClickOn(checkReset());
     EXPECT_TRUE(selectedRows().isEmpty());
     EXPECT_FALSE(checkReset()->isChecked());
+
+    // Keys that move or toggle an item count as clicks.
+    testing::SendKey(listIP(), Qt::Key_Up, QString());
+    EXPECT_EQ(textPing()->text(), "grp");
+    testing::SendKey(listIP(), Qt::Key_Space, " ");
+    EXPECT_EQ(selectedRows(), QList<int>({2}));
+    EXPECT_EQ(textPing()->text(), QStringLiteral("己选定1项目"));
 }
 
 TEST_F(TargetListPanelTest, ResetMenuClearsTheSelectionWithoutTheBoxReacting) {

@@ -31,9 +31,10 @@ class TargetListController;
 class TestParameters;
 class UserPrompts;
 
-// The main window: the layout of every region, the menus and shortcut keys, the ping test
-// started and stopped from the window, the busy state of the buttons, the refused close, and
-// the command line applied at start and built on request.
+// The main window: the layout of every region, the menus and shortcut keys, the target list
+// panel with its popup and entry dialogs, the ping test started and stopped from the window,
+// the busy state of the buttons, the refused close, and the command line applied at start and
+// built on request.
 class FormTester : public QMainWindow {
     Q_OBJECT
   public:
