@@ -29,6 +29,8 @@ QString Settings::DefaultPath() {
 Settings::Settings(QString path) : path_(std::move(path)) {}
 
 void Settings::ReadSettings() {
+    if (path_.isEmpty())
+        return;
     const QSettings store(path_, QSettings::IniFormat);
     for (int i = 0; i < SettingCount; ++i) {
         const QVariant stored = store.value(QString::fromLatin1(Names[size_t(i)]));
@@ -41,6 +43,8 @@ void Settings::ReadSettings() {
 }
 
 QString Settings::WriteSettings() {
+    if (path_.isEmpty())
+        return {};
     QSettings store(path_, QSettings::IniFormat);
     for (int i = 0; i < SettingCount; ++i)
         store.setValue(QString::fromLatin1(Names[size_t(i)]), values_[size_t(i)]);

@@ -29,6 +29,7 @@ QString SettingName(Setting setting);
 
 // The settings as texts, empty meaning absent, kept in a key/value file
 // ($XDG_CONFIG_HOME/Sondrel/Sondrel.conf, else ~/.config/...), one key per setting name.
+// An empty path keeps them in memory only.
 class Settings {
   public:
     static QString DefaultPath();

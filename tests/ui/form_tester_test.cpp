@@ -290,7 +290,7 @@ TEST(FormTesterLoopback, RealEchoThroughTheWindow) {
     CancellingDialogs dialogs;
     testing::FakeLocalNetwork network;
     ASSERT_TRUE(WriteTextFileAtomically(folder.path() + "/" + TargetListFileName, {" "}, nullptr));
-    FormTester window({echo, resolver, clock, prompts, folder.path() + "/", &dialogs, &network},
+    FormTester window({echo, resolver, clock, prompts, folder.path() + "/", &dialogs, &network, {}},
                       {});
     window.show();
     window.parameters().setText(ParameterBox::Interval, QStringLiteral("100 毫秒"));

@@ -337,7 +337,7 @@ TEST_F(TargetListDefaults, NewListIsBuiltFromTheLocalNetwork) {
     network.dns = {"127.0.0.53", "127.0.0.1"};
     window =
         std::make_unique<FormTester>(FormTester::Services{echo, resolver, clock, prompts,
-                                                          folder.path() + "/", &dialogs, &network},
+                                                          folder.path() + "/", &dialogs, &network, {}},
                                      QString());
     const QStringList shown = titles();
     ASSERT_EQ(shown.size(), 4 + 13);

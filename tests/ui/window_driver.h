@@ -65,7 +65,7 @@ class WindowTest : public ::testing::Test {
             writeList({});
         window = std::make_unique<FormTester>(
             FormTester::Services{echo, resolver, clock, prompts, folder.path() + "/", &dialogs,
-                                 &network},
+                                 &network, settingsPath},
             commandLine);
         window->show();
         window->activateWindow();
@@ -88,6 +88,7 @@ class WindowTest : public ::testing::Test {
     }
 
     QTemporaryDir folder;
+    QString settingsPath;  // empty: the window keeps its settings in memory
     FakeClock clock;
     FakeEcho echo{clock};
     FakeResolver resolver;

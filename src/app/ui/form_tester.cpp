@@ -75,7 +75,8 @@ FormTester::FormTester(Services services, QString commandLineText, QWidget* pare
     : QMainWindow(parent),
       services_(std::move(services)),
       commandLineText_(std::move(commandLineText)),
-      state_(std::make_unique<RunState>()) {
+      state_(std::make_unique<RunState>()),
+      settings_(std::make_unique<Settings>(services_.settingsPath)) {
     setObjectName(QStringLiteral("FormTester"));
     // One face with the Chinese glyphs, so that every caption fits its fixed place.
     QFont face(QStringLiteral("Noto Sans CJK SC"));
@@ -341,6 +342,7 @@ void FormTester::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
+    SaveCurrentSettings();
     event->accept();
 }
 

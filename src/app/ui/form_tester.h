@@ -7,7 +7,9 @@
 #include <QWindow>
 #include <memory>
 
+#include "app/settings.h"
 #include "app/ui/window_regions.h"
+#include "db/db_setup.h"
 
 class QLineEdit;
 
@@ -47,6 +49,7 @@ class FormTester : public QMainWindow {
         QString dataFolder;                     // ends in "/"
         ParameterDialogs* dialogs = nullptr;    // null: the window's own advanced dialogs
         LocalNetworkSource* network = nullptr;  // null: the system's network facts
+        QString settingsPath;                   // empty: settings kept in memory only
     };
 
     FormTester(Services services, QString commandLineText, QWidget* parent = nullptr);
@@ -55,11 +58,16 @@ class FormTester : public QMainWindow {
     // Applies the program's argument text; runs once, after the window is shown. Six fields
     // set the five parameter boxes and the targets, then start a ping test as CommandStart does.
     void ApplyCommandLine();
+    // The load steps after the window is shown: the stored settings, the database set-up,
+    // the start page with the previous results, and last the command line.
+    void LoadAfterShow();
 
     RunState& runState() { return *state_; }
     TestParameters& parameters() { return *params_; }
     PingTest& pingTest() { return *test_; }
     TargetListController& targetList() { return *targets_; }
+    Settings& settings() { return *settings_; }
+    const DbSetup& dbSetup() const { return dbSetup_; }
     // The command of the last mnuBuildCmdLine.
     QString builtCommandLine() const { return builtCommandLine_; }
 
@@ -91,6 +99,11 @@ class FormTester : public QMainWindow {
     void TextPing_Change(const QString& text);
     void Form_Activate();
     void focusWindowChanged(QWindow* now);
+    // Start-up and shut-down.
+    void ApplySettings();
+    void ChooseStartPage();
+    void showTracePage();
+    void SaveCurrentSettings();
     // Helpers.
     bool refusedWhileBusy();
     bool applyCommandLineTargets(const QString& targets);
@@ -111,6 +124,9 @@ class FormTester : public QMainWindow {
     std::unique_ptr<TestParameters> params_;
     std::unique_ptr<PingTest> test_;
     std::unique_ptr<TargetListController> targets_;
+    std::unique_ptr<Settings> settings_;
+    DbSetup dbSetup_;
+    bool loadingSettings_ = false;  // raised while the stored logging state is applied
 
     MainMenu* menu_ = nullptr;
     ButtonRow* buttons_ = nullptr;

@@ -25,6 +25,8 @@ class RunOptions : public QWidget {
     void selectStartNow();
     // mnuSelectPing: the scheduled end is available for a ping test.
     void offerPingSchedule();
+    // `CheckDB`: log the ping results to the database.
+    QCheckBox* checkDB() const { return checkDB_; }
 
   private:
     QLabel* addLabel(const QString& name, const QString& text, int left, int top, int width);

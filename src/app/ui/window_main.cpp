@@ -4,6 +4,7 @@
 #include <QTimer>
 
 #include "app/data_folder.h"
+#include "app/settings.h"
 #include "app/ui/form_tester.h"
 #include "app/ui/widget_prompts.h"
 #include "engine/clock.h"
@@ -18,13 +19,15 @@ int RunWindow(const QString& commandLineText) {
     SystemResolver resolver;
     WidgetPrompts prompts;
     const QString dataFolder = LocateDataFolder(prompts);
-    FormTester window({echo, resolver, clock, prompts, dataFolder}, commandLineText);
+    FormTester window({echo, resolver, clock, prompts, dataFolder, nullptr, nullptr,
+                       Settings::DefaultPath()},
+                      commandLineText);
     prompts.setParentWindow(&window);
     QObject::connect(&window, &FormTester::programEndRequested, qApp,
                      [] { QCoreApplication::exit(0); });
     window.show();
-    // The command line is the last step of the start: once the window is up.
-    QTimer::singleShot(0, &window, &FormTester::ApplyCommandLine);
+    // Settings, start page and command line follow once the window is up.
+    QTimer::singleShot(0, &window, &FormTester::LoadAfterShow);
     return QApplication::exec();
 }
 
