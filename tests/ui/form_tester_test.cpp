@@ -7,7 +7,7 @@
 #include <QRadioButton>
 #include <QTimer>
 
-#include "app/ui/twips.h"
+#include "engine/ui/twips.h"
 #include "app/ui/window_placement.h"
 #include "engine/clock.h"
 #include "engine/icmp_echo.h"

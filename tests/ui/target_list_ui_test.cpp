@@ -1,7 +1,7 @@
 #include <QAction>
 #include <QToolButton>
 
-#include "app/ui/twips.h"
+#include "engine/ui/twips.h"
 #include "engine/test_parameters.h"
 #include "target_list_driver.h"
 

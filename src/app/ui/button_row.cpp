@@ -3,7 +3,7 @@
 #include <QStyle>
 #include <QToolButton>
 
-#include "app/ui/twips.h"
+#include "engine/ui/twips.h"
 #include "engine/run_state.h"
 
 namespace sondrel {

@@ -5,7 +5,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-#include "app/ui/twips.h"
+#include "engine/ui/twips.h"
 #include "app/ui/window_placement.h"
 
 namespace sondrel {

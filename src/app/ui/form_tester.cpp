@@ -21,7 +21,7 @@
 #include "app/ui/main_menu.h"
 #include "app/ui/manual_target_box.h"
 #include "app/ui/run_options.h"
-#include "app/ui/twips.h"
+#include "engine/ui/twips.h"
 #include "app/ui/window_placement.h"
 #include "engine/ping_test.h"
 #include "engine/run_state.h"

@@ -6,7 +6,7 @@
 #include <QRadioButton>
 #include <tuple>
 
-#include "app/ui/twips.h"
+#include "engine/ui/twips.h"
 
 namespace sondrel {
 

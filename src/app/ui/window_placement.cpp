@@ -3,7 +3,7 @@
 #include <QScreen>
 #include <QWidget>
 
-#include "app/ui/twips.h"
+#include "engine/ui/twips.h"
 
 namespace sondrel {
 

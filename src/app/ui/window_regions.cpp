@@ -5,7 +5,7 @@
 #include <QLabel>
 #include <QListWidget>
 
-#include "app/ui/twips.h"
+#include "engine/ui/twips.h"
 
 namespace sondrel {
 

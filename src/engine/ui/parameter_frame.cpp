@@ -1,4 +1,5 @@
 #include "engine/ui/parameter_frame.h"
+#include "engine/ui/twips.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>
@@ -11,14 +12,6 @@
 namespace sondrel {
 
 namespace {
-
-// Places and sizes in twips; 15 twips make one pixel.
-constexpr int Px(int twips) {
-    return (twips + 7) / 15;
-}
-QRect PxRect(int left, int top, int width, int height) {
-    return QRect(Px(left), Px(top), Px(width), Px(height));
-}
 
 constexpr int FrameWidth = 4050;
 constexpr int FrameHeight = 2295;
@@ -41,7 +34,7 @@ int Slot(ParameterBox which) {
 ParameterFrame::ParameterFrame(TestParameters& params, QWidget* parent)
     : QFrame(parent), params_(params) {
     setObjectName(QStringLiteral("Frame1_1"));
-    setFixedSize(Px(FrameWidth), Px(FrameHeight));
+    setFixedSize(Twips(FrameWidth), Twips(FrameHeight));
     setFrameShape(QFrame::StyledPanel);
     // A fixed face keeps the captions inside the fixed frame on every desktop.
     QFont face(QStringLiteral("Noto Sans CJK SC"));
@@ -49,7 +42,7 @@ ParameterFrame::ParameterFrame(TestParameters& params, QWidget* parent)
     setFont(face);
 
     title_ = new QLabel(QStringLiteral("设置侦测参数："), this);
-    title_->setGeometry(PxRect(LeftColumn, 15, 1300, 255));
+    title_->setGeometry(TwipsRect(LeftColumn, 15, 1300, 255));
     buildBox(ParameterBox::Interval, QStringLiteral("ComboInv"), QStringLiteral("测试时间间隔："),
              LeftColumn, RowTops[0]);
     buildBox(ParameterBox::Size, QStringLiteral("ComboSize"), QStringLiteral("发送缓冲大小："),
@@ -64,7 +57,7 @@ ParameterFrame::ParameterFrame(TestParameters& params, QWidget* parent)
 
     total_ = new QLabel(params.totalLabelText(), this);
     total_->setObjectName(QStringLiteral("Label1_28"));
-    total_->setGeometry(PxRect(RightColumn, RowTops[2] + BoxOffset, 1800, BoxHeight));
+    total_->setGeometry(TwipsRect(RightColumn, RowTops[2] + BoxOffset, 1800, BoxHeight));
 
     fillLists();
     connect(&params, &TestParameters::listsFilled, this, &ParameterFrame::fillLists);
@@ -79,14 +72,14 @@ QString ParameterFrame::title() const {
 void ParameterFrame::buildBox(ParameterBox which, const QString& name, const QString& caption,
                               int left, int top) {
     auto* label = new QLabel(caption, this);
-    label->setGeometry(PxRect(left, top, RightColumn - LeftColumn - 60, CaptionHeight));
+    label->setGeometry(TwipsRect(left, top, RightColumn - LeftColumn - 60, CaptionHeight));
     auto* combo = new QComboBox(this);
     combo->setObjectName(name);
     combo->setEditable(true);
     combo->setInsertPolicy(QComboBox::NoInsert);
     combo->setCompleter(nullptr);  // typed text stays as typed
     const int width = left == LeftColumn ? LeftBoxWidth : RightBoxWidth;
-    combo->setGeometry(PxRect(left, top + BoxOffset, width, BoxHeight));
+    combo->setGeometry(TwipsRect(left, top + BoxOffset, width, BoxHeight));
     combos_[size_t(Slot(which))] = combo;
 
     connect(combo, &QComboBox::activated, this,
@@ -108,7 +101,7 @@ void ParameterFrame::buildButtons() {
         button->setText(QStringLiteral("A"));
         button->setToolTip(QStringLiteral("高级设置"));
         const QRect place = box(a.beside)->geometry();
-        button->setGeometry(place.right() + 3, place.y(), Px(ButtonSize), place.height());
+        button->setGeometry(place.right() + 3, place.y(), Twips(ButtonSize), place.height());
         connect(button, &QToolButton::clicked, this,
                 [this, item = a.item] { params_.CommandA_Click(item); });
     }
@@ -116,7 +109,7 @@ void ParameterFrame::buildButtons() {
     selector->setObjectName(QStringLiteral("CommandSelectFun_2"));
     selector->setToolTip(QStringLiteral("选择命令"));
     selector->setArrowType(Qt::DownArrow);
-    selector->setGeometry(PxRect(1400, 15, ButtonSize, 270));
+    selector->setGeometry(TwipsRect(1400, 15, ButtonSize, 270));
     connect(selector, &QToolButton::clicked, this, &ParameterFrame::functionSelectorClicked);
 }
 

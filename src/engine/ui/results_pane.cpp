@@ -11,18 +11,11 @@
 #include "engine/reply_record.h"
 #include "engine/run_state.h"
 #include "engine/run_statistics.h"
+#include "engine/ui/twips.h"
 
 namespace sondrel {
 
 namespace {
-
-// Places and sizes in twips; 15 twips make one pixel.
-constexpr int Px(int twips) {
-    return (twips + 7) / 15;
-}
-QRect PxRect(int left, int top, int width, int height) {
-    return QRect(Px(left), Px(top), Px(width), Px(height));
-}
 
 constexpr int PaneWidth = 11720;
 constexpr int PaneHeight = 5535;
@@ -78,7 +71,7 @@ void SetBackground(QWidget* widget, const QColor& colour) {
 ResultsPane::ResultsPane(PingTest& test, RunState& state, QWidget* parent)
     : QFrame(parent), test_(test), state_(state) {
     setObjectName(QStringLiteral("Picture2"));
-    setFixedSize(Px(PaneWidth), Px(PaneHeight));
+    setFixedSize(Twips(PaneWidth), Twips(PaneHeight));
     setFocusPolicy(Qt::ClickFocus);
     setMouseTracking(true);
     // Sixteen pixels a row: a face of 11 pixels keeps Chinese and digits unclipped.
@@ -104,7 +97,7 @@ ResultsPane::ResultsPane(PingTest& test, RunState& state, QWidget* parent)
 QLabel* ResultsPane::addLabel(const QString& name, const QRect& twips) {
     auto* label = new QLabel(this);
     label->setObjectName(name);
-    label->setGeometry(PxRect(twips.x(), twips.y(), twips.width(), twips.height()));
+    label->setGeometry(TwipsRect(twips.x(), twips.y(), twips.width(), twips.height()));
     label->setTextFormat(Qt::PlainText);
     label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     label->installEventFilter(this);
@@ -149,7 +142,7 @@ void ResultsPane::buildRows() {
 void ResultsPane::buildScrollBar() {
     scrollBar_ = new QScrollBar(Qt::Vertical, this);
     scrollBar_->setObjectName(QStringLiteral("VScroll1"));
-    scrollBar_->setGeometry(PxRect(ScrollLeft, RowTop, ScrollWidth, RowCount * LineHeight));
+    scrollBar_->setGeometry(TwipsRect(ScrollLeft, RowTop, ScrollWidth, RowCount * LineHeight));
     scrollBar_->setRange(0, 0);
     scrollBar_->setSingleStep(1);
     scrollBar_->setPageStep(ResultScroll::PageRows);
@@ -194,7 +187,7 @@ void ResultsPane::ResetForTest() {
     setBackground(Black);
     for (int item = 0; item < RowCount; ++item) {
         row(AddressColumn, item)
-            ->setGeometry(PxRect(AddressLeft, RowY(item), AddressWidth, LineHeight));
+            ->setGeometry(TwipsRect(AddressLeft, RowY(item), AddressWidth, LineHeight));
         for (QLabel* label :
              {row(TypeColumn, item), row(AddressColumn, item), row(DetailColumn, item),
               row(HeadingColumn, item), row(ValueColumn, item)})
@@ -202,7 +195,7 @@ void ResultsPane::ResetForTest() {
         row(ValueColumn, item)->clear();
     }
     emptyRows();
-    titles_[0]->move(Px(AddressLeft), titles_[0]->y());
+    titles_[0]->move(Twips(AddressLeft), titles_[0]->y());
     titles_[3]->hide();
 }
 
@@ -226,7 +219,7 @@ void ResultsPane::placeDetailColumn(bool longAddresses) {
     const int left = longAddresses ? DetailLongLeft : DetailShortLeft;
     for (int item = 0; item < RowCount; ++item)
         row(DetailColumn, item)
-            ->setGeometry(PxRect(left, RowY(item), DetailRight - left, LineHeight));
+            ->setGeometry(TwipsRect(left, RowY(item), DetailRight - left, LineHeight));
 }
 
 // During a test the rows fill page by page; the first reply of a page empties the page.

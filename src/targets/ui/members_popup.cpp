@@ -5,7 +5,7 @@
 #include <QStyle>
 #include <QToolButton>
 
-#include "app/ui/twips.h"
+#include "engine/ui/twips.h"
 
 namespace sondrel {
 
