@@ -136,6 +136,15 @@ TEST_F(TargetListPanelTest, MembersPopupShowsGroupsAndRangesAtTheirHeights) {
     EXPECT_FALSE(popup()->isVisible());
 }
 
+TEST_F(TargetListPanelTest, EveryProbeHidesTheMembersPopup) {
+    clickItem(2);
+    ASSERT_TRUE(popup()->isVisible());
+    button("CommandStart")->click();
+    clock.runUntilIdle();
+    EXPECT_EQ(echo.sentAddresses().value(0), "127.0.0.3");
+    EXPECT_FALSE(popup()->isVisible());
+}
+
 TEST_F(TargetListPanelTest, LargeGroupPopupStopsAtItsLimit) {
     QStringList members;
     for (int i = 1; i <= 40; ++i)

@@ -139,21 +139,16 @@ void FormTester::buildClientArea() {
     picture2_ = new ResultsPane(*test_, *state_, client);
     picture2_->setObjectName(QStringLiteral("Picture2"));
     PlaceTwips(picture2_, 120, 2760, 11720, 5535);
-    replacePlaceholders();
+    addTargetList();
     for (QWidget* pane : {regions_.picture3, regions_.pictureDOS})
         pane->raise();
     targets_->popup()->raise();
     addFocusWidgets(client);
 }
 
-// The target list panel, its box and heading, and the members popup take the places kept for
-// them.
-void FormTester::replacePlaceholders() {
+// The target list panel with its box and heading, and the members popup.
+void FormTester::addTargetList() {
     QWidget* client = centralWidget();
-    delete regions_.picture1_0;
-    delete regions_.checkReset;
-    delete client->findChild<QLabel*>(QStringLiteral("Label1_1"));
-    delete regions_.pictureShowIP;
     targets_ = std::make_unique<TargetListController>(
         TargetListController::Services{services_.prompts, *services_.network, *state_,
                                        services_.dataFolder},
@@ -221,6 +216,8 @@ void FormTester::connectMenu() {
 
 void FormTester::connectEngine() {
     connect(state_.get(), &RunState::busyChanged, buttons_, &ButtonRow::setBusy);
+    // Every probe ends by hiding the members popup.
+    connect(test_.get(), &PingTest::probeFinished, regions_.pictureShowIP, &QWidget::hide);
     connect(test_.get(), &PingTest::stopButtonEnabled, this, [this](bool enabled) {
         buttons_->setStopEnabled(enabled);
         if (enabled)

@@ -87,7 +87,7 @@ class FormTester : public QMainWindow {
     void connectEngine();
     void connectManualTarget();
     void connectTargetList();
-    void replacePlaceholders();
+    void addTargetList();
     // Commands.
     void CommandStart_Click();
     void CommandStop_Click();

@@ -34,26 +34,11 @@ WindowRegions AddWindowRegions(QWidget* client) {
     AddStrip(client, QStringLiteral("Label1_18"), TwipsRect(4200, 120, 375, 2055));
     AddStrip(client, QStringLiteral("Label1_19"), TwipsRect(3360, 2160, 8415, 135));
 
-    r.checkReset = new QCheckBox(client);
-    r.checkReset->setObjectName(QStringLiteral("CheckReset"));
-    PlaceTwips(r.checkReset, 190, 170, 285, 285);
-    auto* heading = new QLabel(QStringLiteral("选择要测试的 1 个或更多 IP："), client);
-    heading->setObjectName(QStringLiteral("Label1_1"));
-    PlaceTwips(heading, 525, 150, 3675, 315);
-
-    r.picture1_0 = AddFrame(client, QStringLiteral("Picture1_0"), TwipsRect(240, 485, 4095, 1695));
-    r.listIP = new QListWidget(r.picture1_0);
-    r.listIP->setObjectName(QStringLiteral("ListIP"));
-    r.listIP->setSelectionMode(QAbstractItemView::MultiSelection);
-    PlaceTwips(r.listIP, 45, 45, 3285, 1605);
-
     r.frame1_2 = AddFrame(client, QStringLiteral("Frame1_2"), TwipsRect(4455, 0, 4050, 2295));
     r.picture3 = AddFrame(client, QStringLiteral("Picture3"), TwipsRect(120, 2760, 11720, 5535));
     r.pictureDOS =
         AddFrame(client, QStringLiteral("PictureDOS"), TwipsRect(5450, 2800, 6015, 5405));
-    r.pictureShowIP =
-        AddFrame(client, QStringLiteral("PictureShowIP"), TwipsRect(180, 2820, 3315, 5405));
-    for (QFrame* hidden : {r.frame1_2, r.picture3, r.pictureDOS, r.pictureShowIP})
+    for (QFrame* hidden : {r.frame1_2, r.picture3, r.pictureDOS})
         hidden->hide();
     return r;
 }

@@ -10,13 +10,13 @@ namespace sondrel {
 // Regions of the main window that later versions fill in place: each is present at its place
 // with its control name, empty, so that the layout stays whole.
 struct WindowRegions {
-    QFrame* picture1_0;     // target list panel
+    QFrame* picture1_0;     // target list panel (the target list controller's)
     QListWidget* listIP;    // the target list, inside the panel
     QCheckBox* checkReset;  // above the panel
     QFrame* frame1_2;       // trace parameters, at the place of the ping parameters
     QFrame* picture3;       // scan pane, at the place of the results pane; hidden
     QFrame* pictureDOS;     // console pane over the lower band; hidden
-    QFrame* pictureShowIP;  // members pop-up over the lower band; hidden
+    QFrame* pictureShowIP;  // members pop-up over the lower band (the controller's); hidden
 };
 
 // Creates the regions in the client area `client`; the two strips `Label1_18`/`Label1_19` go
