@@ -203,7 +203,7 @@ void PingTest::CommandStop_Click() {
     RunParameters& run = params_.run();
     if (run.timerInterval == FirstTickMs && savedInterval_ > 0)
         run.timerInterval = savedInterval_;  // stopped before the first round
-    if (run.intervalMode == QStringLiteral("增量")) {
+    if (run.intervalMode == SteppedMode) {
         run.currentInterval = qint32(run.intervalFrom);
         run.timerInterval = run.currentInterval;
     }

@@ -9,8 +9,6 @@ namespace sondrel {
 
 namespace {
 
-const QString SteppedMode = QStringLiteral("增量");
-const QString ListMode = QStringLiteral("多个");
 constexpr int FirstTickMs = 99;
 
 qint32 clampedSize(double size) {

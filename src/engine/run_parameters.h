@@ -5,6 +5,10 @@
 
 namespace sondrel {
 
+// The mode words of the interval and size sequences.
+inline const QString SteppedMode = QStringLiteral("增量");
+inline const QString ListMode = QStringLiteral("多个");
+
 // The run parameters that the parameter boxes produce and the tick and probes read.
 // Mode texts are the stored words: "增量" stepped, "多个" list, empty for one value.
 struct RunParameters {

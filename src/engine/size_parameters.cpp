@@ -2,6 +2,7 @@
 #include <QScopedValueRollback>
 
 #include "engine/leading_number.h"
+#include "engine/echo.h"
 #include "engine/parameter_lists.h"
 #include "engine/test_parameters.h"
 
@@ -9,14 +10,11 @@ namespace sondrel {
 
 namespace {
 
-const QString kSteppedMode = QStringLiteral("增量");
-const QString kListMode = QStringLiteral("多个");
 const QString kBadSizeSuffix = QStringLiteral(" - Inalid 发送缓冲大小.       ");
 const QString kBadSingleSize = QStringLiteral("Inalid 缓冲大小值。");
 const QString kBadRepeat = QStringLiteral("“每个值重复时间”的值无效，最小值是1");
 const QString kDialogErrorSuffix = QStringLiteral("    CommandAddIP_Click");
 
-constexpr qint32 kMaxSize = 32000;
 constexpr qint32 kDefaultSize = 32;
 
 // The values of a size list: spaces removed, then one leading and one trailing comma dropped.
@@ -50,7 +48,7 @@ QString ReadSizeValues(const QString& values, QList<qint32>& sizes) {
         const double size = LeadingNumber(piece);
         if (size == 0)
             return QStringLiteral("在值 0 值无效。");
-        if (size > kMaxSize) {
+        if (size > MaxProbeSize) {
             return QStringLiteral("无效值 '") + piece +
                    QStringLiteral("' '值' 中的最大值是 32000。");
         }
@@ -60,7 +58,7 @@ QString ReadSizeValues(const QString& values, QList<qint32>& sizes) {
 }
 
 bool IsSize(double size) {
-    return size >= 1 && size <= kMaxSize;
+    return size >= 1 && size <= MaxProbeSize;
 }
 
 // Whether a text holds a comma followed somewhere later by a slash: a list of sizes.
@@ -96,12 +94,12 @@ bool SizeDialogModel::acceptIncremental() {
     const qint32 from = WholeNumber(LeadingNumber(textIFrom));
     if (from <= 0)
         return refuse(QStringLiteral("从发送缓冲大小值无效。"));
-    if (from > kMaxSize)
+    if (from > MaxProbeSize)
         return refuse(QStringLiteral("'从发送缓冲大小，' 无效值的最大大小是 32000。"));
     const qint32 to = WholeNumber(LeadingNumber(textITo));
     if (to <= 0)
         return refuse(QStringLiteral("发送缓冲大小值无效。"));
-    if (to > kMaxSize)
+    if (to > MaxProbeSize)
         return refuse(QStringLiteral("发送到缓冲大小，值无效的最大大小是 32000。"));
     const qint32 span = to - from;
     if (span <= 0)
@@ -119,7 +117,7 @@ bool SizeDialogModel::acceptIncremental() {
         return fail(error);
     if (*repeat < 1)
         return refuse(kBadRepeat);
-    run_.sizeMode = kSteppedMode;
+    run_.sizeMode = SteppedMode;
     run_.sizeFrom = from;
     run_.sizeTo = to;
     run_.sizeStep = step;
@@ -149,7 +147,7 @@ bool SizeDialogModel::acceptList() {
         return refuse(message);
     if (sizes.size() > 32767)
         return fail(kOverflowError);
-    run_.sizeMode = kListMode;
+    run_.sizeMode = ListMode;
     run_.sizeList = sizes;
     run_.sizeStepCount = qint16(sizes.size());
     run_.sizeRepeat = *repeat;
@@ -187,7 +185,7 @@ void TestParameters::runSizeDialog() {
         run_.sizeStepIndex = 0;
         return;
     }
-    if (run_.sizeMode == kSteppedMode) {
+    if (run_.sizeMode == SteppedMode) {
         setText(ParameterBox::Size, NumberText(run_.sizeFrom) + QStringLiteral(" to ") +
                                         NumberText(run_.sizeTo) + QStringLiteral(", ") +
                                         NumberText(run_.sizeStep) + QStringLiteral("++, ") +
@@ -210,17 +208,17 @@ bool TestParameters::ValidateSize() {
         run_.sizeStepCount = 4;
         run_.sizeRepeat = 4;
         run_.sizeStepIndex = 0;
-        run_.sizeMode = kListMode;
+        run_.sizeMode = ListMode;
         return true;
     }
     if (current == kSizeRampItem) {
         run_.sizeFrom = 32;
-        run_.sizeTo = kMaxSize;
+        run_.sizeTo = MaxProbeSize;
         run_.sizeStep = 32;
         run_.sizeStepCount = 1000;
         run_.sizeRepeat = 1;
         run_.sizeStepIndex = 0;
-        run_.sizeMode = kSteppedMode;
+        run_.sizeMode = SteppedMode;
         return true;
     }
     if (current.contains(QStringLiteral("to")))
@@ -278,7 +276,7 @@ bool TestParameters::applySteppedSize(const QString& text) {
     run_.sizeRepeat = *repeat;
     run_.sizeStepCount = qint16(count);
     run_.sizeStepIndex = 0;
-    run_.sizeMode = kSteppedMode;
+    run_.sizeMode = SteppedMode;
     return true;
 }
 
@@ -329,7 +327,7 @@ bool TestParameters::applySizeList(const QString& text) {
     run_.sizeRepeat = *repeat;
     run_.sizeSummary = values + QStringLiteral(" /") + QString::number(*repeat);
     run_.sizeStepIndex = 0;
-    run_.sizeMode = kListMode;
+    run_.sizeMode = ListMode;
     return true;
 }
 

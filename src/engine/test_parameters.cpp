@@ -13,7 +13,6 @@ const QString kBadInterval = QStringLiteral("Inalid 测试时间间隔。");
 const QString kBadTimeOut = QStringLiteral("Inalid 超时值。");
 const QString kBadTimes = QStringLiteral("Inalid 试验次数。");
 const QString kBadRepeatPerIP = QStringLiteral("Inalid 每个 IP 重复值。");
-const QString kSteppedMode = QStringLiteral("增量");
 
 constexpr int kDefaultTimeOut = 500;
 
@@ -149,7 +148,7 @@ void TestParameters::runIntervalDialog() {
     run_.intervalStep = step;
     run_.intervalRepeat = qint16(repeat);
     run_.currentInterval = WholeNumber(from);
-    run_.intervalMode = kSteppedMode;
+    run_.intervalMode = SteppedMode;
     const QString direction = from < to ? QStringLiteral("++") : QStringLiteral("--");
     setText(ParameterBox::Interval, NumberText(from) + QStringLiteral(" to ") + NumberText(to) +
                                         QStringLiteral(", ") + NumberText(step) + direction +
@@ -194,7 +193,7 @@ bool TestParameters::applySteppedInterval(const QString& text) {
     run_.intervalStep = *from < *to ? step : -step;
     run_.intervalRepeat = *repeat;
     run_.currentInterval = first;
-    run_.intervalMode = kSteppedMode;
+    run_.intervalMode = SteppedMode;
     run_.timerInterval = first;
     return true;
 }
