@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <sys/resource.h>
+#include "support/file_size_limit.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -9,7 +9,6 @@
 #include <QStringEncoder>
 #include <QTemporaryDir>
 #include <atomic>
-#include <csignal>
 #include <thread>
 
 #include "support/recording_prompts.h"
@@ -184,16 +183,13 @@ TEST_F(TargetListTest, InterruptedRewriteLeavesTheOldListWhole) {
     for (int i = 0; i < 5000; ++i)
         lines << QStringLiteral("Aentry%1,10.0.%2.%3").arg(i).arg(i / 256).arg(i % 256);
 
-    rlimit saved{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = saved;
-    small.rlim_cur = 4096;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
     QString error;
-    const bool written = list.RewriteList(lines, &error);
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, oldHandler);
+    bool written = false;
+    {
+        testing::FileSizeLimit limit(4096);
+        ASSERT_TRUE(limit.active());
+        written = list.RewriteList(lines, &error);
+    }
 
     EXPECT_FALSE(written);
     EXPECT_FALSE(error.isEmpty());

@@ -1,12 +1,12 @@
 #include <gtest/gtest.h>
 
-#include <sys/resource.h>
+#include "support/file_size_limit.h"
+
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
 #include <QStringEncoder>
 #include <QTemporaryDir>
-#include <csignal>
 
 #include "targets/text_file.h"
 
@@ -106,16 +106,13 @@ TEST_F(TextFileTest, WriteThatRunsOutOfRoomKeepsTheOldFile) {
     for (int i = 0; i < 5000; ++i)
         lines << QStringLiteral("Aentry%1,10.0.%2.%3").arg(i).arg(i / 256).arg(i % 256);
 
-    rlimit saved{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = saved;
-    small.rlim_cur = 4096;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
     QString error;
-    const bool written = WriteTextFileAtomically(path("list.txt"), lines, &error);
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, oldHandler);
+    bool written = false;
+    {
+        testing::FileSizeLimit limit(4096);
+        ASSERT_TRUE(limit.active());
+        written = WriteTextFileAtomically(path("list.txt"), lines, &error);
+    }
 
     EXPECT_FALSE(written);
     EXPECT_FALSE(error.isEmpty());
