@@ -20,6 +20,18 @@ namespace sondrel {
 
 namespace {
 
+// The message header of one recvmsg: the sender's address, one data buffer, ancillary data.
+msghdr receiveHeader(sockaddr_in& address, iovec& data, char* control, size_t controlSize) {
+    msghdr msg{};
+    msg.msg_name = &address;
+    msg.msg_namelen = sizeof address;
+    msg.msg_iov = &data;
+    msg.msg_iovlen = 1;
+    msg.msg_control = control;
+    msg.msg_controllen = controlSize;
+    return msg;
+}
+
 constexpr int HeaderSize = 8;  // ICMP type, code, checksum, identifier, sequence
 constexpr int ReceiveSize = 65536;
 constexpr int ReadsPerWakeUp = 64;
@@ -430,13 +442,7 @@ bool IcmpEcho::readOne() {
     sockaddr_in from{};
     iovec iov{receive_.data(), receive_.size()};
     alignas(cmsghdr) char control[256];
-    msghdr msg{};
-    msg.msg_name = &from;
-    msg.msg_namelen = sizeof from;
-    msg.msg_iov = &iov;
-    msg.msg_iovlen = 1;
-    msg.msg_control = control;
-    msg.msg_controllen = sizeof control;
+    msghdr msg = receiveHeader(from, iov, control, sizeof control);
     const ssize_t n = ::recvmsg(fd_, &msg, MSG_DONTWAIT);
     if (n < 0)
         return errno != EAGAIN && errno != EWOULDBLOCK;  // a pending error was reported
@@ -537,13 +543,7 @@ bool IcmpEcho::readErrorQueue() {
     sockaddr_in target{};
     iovec iov{receive_.data(), receive_.size()};
     alignas(cmsghdr) char control[512];
-    msghdr msg{};
-    msg.msg_name = &target;
-    msg.msg_namelen = sizeof target;
-    msg.msg_iov = &iov;
-    msg.msg_iovlen = 1;
-    msg.msg_control = control;
-    msg.msg_controllen = sizeof control;
+    msghdr msg = receiveHeader(target, iov, control, sizeof control);
     const ssize_t n = ::recvmsg(fd_, &msg, MSG_ERRQUEUE | MSG_DONTWAIT);
     if (n < 0)
         return false;
