@@ -5,6 +5,7 @@
 
 #include "engine/ping_test.h"
 #include "engine/test_parameters.h"
+#include "support/engine_rig.h"
 #include "support/fake_clock.h"
 #include "support/fake_echo.h"
 #include "support/recording_prompts.h"
@@ -17,10 +18,9 @@ using testing::FakeEcho;
 using testing::FakeResolver;
 using testing::RecordingPrompts;
 
-class PingTestRun : public ::testing::Test {
+class PingTestRun : public ::testing::Test, protected testing::EngineRig {
   protected:
     PingTestRun() {
-        params.FillParameterLists();
         QObject::connect(&test, &PingTest::replyShown,
                          [this](qint32 i, const QString& p, const QString& d) {
                              shown << QString::number(i + 1) + ". " + p + "  " + d;
@@ -62,15 +62,6 @@ class PingTestRun : public ::testing::Test {
         return gaps;
     }
 
-    QTemporaryDir folder;
-    FakeClock clock;
-    FakeEcho echo{clock};
-    FakeResolver resolver;
-    RecordingPrompts prompts;
-    CancellingDialogs dialogs;
-    RunState state;
-    TestParameters params{prompts, dialogs};
-    PingTest test{{echo, resolver, clock, prompts}, state, params, folder.path() + "/"};
     TargetRequest request;
     QStringList shown;
     int completions = 0;

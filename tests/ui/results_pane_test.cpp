@@ -10,6 +10,7 @@
 #include "engine/ping_test.h"
 #include "engine/test_parameters.h"
 #include "engine/ui/results_pane.h"
+#include "support/engine_rig.h"
 #include "support/fake_clock.h"
 #include "support/fake_echo.h"
 #include "support/recording_prompts.h"
@@ -22,10 +23,8 @@ using testing::FakeEcho;
 using testing::FakeResolver;
 using testing::RecordingPrompts;
 
-class ResultsPaneTest : public ::testing::Test {
+class ResultsPaneTest : public ::testing::Test, protected testing::EngineRig {
   protected:
-    ResultsPaneTest() { params.FillParameterLists(); }
-
     QString text(const QString& name) const {
         const auto* label = pane.findChild<QLabel*>(name);
         return label ? label->text() : QStringLiteral("<missing %1>").arg(name);
@@ -76,15 +75,6 @@ class ResultsPaneTest : public ::testing::Test {
         EXPECT_EQ(text(QStringLiteral("sIP2_%1").arg(n)), line.detail);
     }
 
-    QTemporaryDir folder;
-    FakeClock clock;
-    FakeEcho echo{clock};
-    FakeResolver resolver;
-    RecordingPrompts prompts;
-    CancellingDialogs dialogs;
-    RunState state;
-    TestParameters params{prompts, dialogs};
-    PingTest test{{echo, resolver, clock, prompts}, state, params, folder.path() + "/"};
     ResultsPane pane{test, state};
 };
 
