@@ -19,6 +19,7 @@
 #include "engine/echo.h"
 #include "engine/icmp_echo.h"
 #include "engine/system_resolver.h"
+#include "support/spin.h"
 
 namespace sondrel {
 namespace {
@@ -27,16 +28,7 @@ using Kind = IcmpEcho::SocketKind;
 
 constexpr quint32 Loopback1 = 0x7f000001;
 
-bool spinUntil(const std::function<bool()>& ready, int ms = 5000) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!ready() && clock.elapsed() < ms) {
-        QEventLoop loop;
-        QTimer::singleShot(2, &loop, &QEventLoop::quit);
-        loop.exec();
-    }
-    return ready();
-}
+using testing::spinUntil;
 
 void writeFile(const char* path, const char* text) {
     const int fd = ::open(path, O_WRONLY);

@@ -9,20 +9,11 @@
 #include <memory>
 
 #include "lab/lab_network.h"
+#include "support/spin.h"
 
 namespace sondrel::lab {
 
-// Runs the event loop until `ready` holds or `ms` have passed; returns `ready()`.
-inline bool spinUntil(const std::function<bool()>& ready, int ms = 5000) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!ready() && clock.elapsed() < ms) {
-        QEventLoop loop;
-        QTimer::singleShot(2, &loop, &QEventLoop::quit);
-        loop.exec();
-    }
-    return ready();
-}
+using testing::spinUntil;
 
 // Base of the lab tests: one lab for each test suite. A test is skipped where no lab can be
 // built (not root, no namespaces) and fails where building one should have worked.
