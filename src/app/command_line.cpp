@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "engine/leading_number.h"
+#include "common/leading_number.h"
 
 namespace sondrel {
 

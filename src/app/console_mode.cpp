@@ -12,10 +12,10 @@
 #include "app/command_line.h"
 #include "app/console_prompts.h"
 #include "app/data_folder.h"
-#include "engine/clock.h"
+#include "common/clock.h"
+#include "common/system_resolver.h"
 #include "engine/icmp_echo.h"
 #include "engine/ping_test.h"
-#include "engine/system_resolver.h"
 #include "engine/test_parameters.h"
 #include "targets/local_network.h"
 #include "targets/target_expansion.h"
@@ -138,7 +138,7 @@ int RunConsoleMode(const QString& argumentText) {
     QObject stopContext;
     installStopSignals(&stopContext, [&test] { test.CommandStop_Click(); });
 
-    if (test.CommandStart_Click(request) == PingTest::StartResult::Refused)
+    if (test.CommandStart_Click(request) == StartResult::Refused)
         return ConsoleRefused;
     if (exitStatus < 0)
         exitStatus = QCoreApplication::exec();

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/user_prompts.h"
+#include "common/user_prompts.h"
 
 namespace sondrel {
 

@@ -2,7 +2,7 @@
 
 #include <QString>
 
-#include "engine/user_prompts.h"
+#include "common/user_prompts.h"
 
 namespace sondrel {
 

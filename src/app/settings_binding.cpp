@@ -1,7 +1,7 @@
 #include "app/settings_binding.h"
 
-#include "engine/leading_number.h"
-#include "engine/run_state.h"
+#include "common/leading_number.h"
+#include "common/run_state.h"
 #include "engine/test_parameters.h"
 
 namespace sondrel {
@@ -40,7 +40,7 @@ std::optional<bool> StoredCheck(const Settings& settings, Setting setting) {
 }
 
 bool StartsOnTracePage(const Settings& settings) {
-    return settings.value(Setting::CmdType) == ActivityTrace;
+    return ActivityFromText(settings.value(Setting::CmdType)) == Activity::Trace;
 }
 
 void CaptureCurrentSettings(Settings& settings, const TestParameters& params,
@@ -55,7 +55,7 @@ void CaptureCurrentSettings(Settings& settings, const TestParameters& params,
         settings.setValue(Setting::HostList, *facts.hostList);
     if (facts.traceTimeOut)
         settings.setValue(Setting::TimeOut2, *facts.traceTimeOut);
-    settings.setValue(Setting::CmdType, facts.runningActivity);
+    settings.setValue(Setting::CmdType, ActivityText(facts.runningActivity));
     if (facts.traceFileName)
         settings.setValue(Setting::TraceFileName, *facts.traceFileName);
     settings.setValue(Setting::IPQty, QString::number(facts.targetCount));

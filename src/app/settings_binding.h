@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "app/settings.h"
+#include "common/run_state.h"
 
 namespace sondrel {
 
@@ -12,7 +13,7 @@ class TestParameters;
 // What the window knows of the session when it saves the settings. Controls that do not
 // exist yet (the trace options) are left out, so their stored values are kept as read.
 struct SessionFacts {
-    QString runningActivity;
+    Activity runningActivity = Activity::None;
     std::optional<QString> traceFileName;
     qint64 targetCount = 0;
     std::optional<bool> checkDB;

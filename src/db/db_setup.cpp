@@ -2,7 +2,7 @@
 
 #include <QFile>
 
-#include "targets/text_file.h"
+#include "common/text_file.h"
 
 namespace sondrel {
 

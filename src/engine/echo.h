@@ -37,6 +37,15 @@ struct EchoReply {
     quint8 ttl = 0;
 };
 
+// One echo request: `payloadSize` bytes of 0x20 to `address` (host byte order), answered
+// within `timeoutMs`. A `ttl` of 0 leaves the system's default.
+struct EchoRequest {
+    quint32 address = 0;
+    int payloadSize = 32;
+    int timeoutMs = 1000;
+    int ttl = 0;
+};
+
 // Sends ICMP echo requests. Implementations never block the event loop: send() returns at
 // once and `done` runs exactly once, later, from the event loop.
 class EchoTransport {
@@ -49,8 +58,7 @@ class EchoTransport {
     virtual QString open() = 0;
     virtual void close() = 0;
 
-    // One echo request of `payloadSize` bytes of 0x20 to `address` (host byte order).
-    virtual void send(quint32 address, int payloadSize, int timeoutMs, Done done) = 0;
+    virtual void send(const EchoRequest& request, Done done) = 0;
 };
 
 // The address conversion of `inet_addr`: dotted text, short forms such as "10.1" included.

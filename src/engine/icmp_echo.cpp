@@ -242,8 +242,9 @@ QString IcmpEcho::noPrivilegeMessage(SocketKind kind, int datagramErrno, int raw
     const QString gid = QString::number(getegid());
     QString text = QStringLiteral("无法打开 ICMP 套接字，不能发送侦测请求。");
     if (kind != SocketKind::Raw) {
-        text += QStringLiteral("ICMP 数据报套接字被拒绝（%1）：net.ipv4.ping_group_range"
-                               "（当前为 \"%2\"）必须包含组 %3。")
+        text += QStringLiteral(
+                    "ICMP 数据报套接字被拒绝（%1）：net.ipv4.ping_group_range"
+                    "（当前为 \"%2\"）必须包含组 %3。")
                     .arg(QString::fromLocal8Bit(strerror(datagramErrno)), pingGroupRange(), gid);
     }
     if (kind != SocketKind::Datagram) {
@@ -256,8 +257,9 @@ QString IcmpEcho::noPrivilegeMessage(SocketKind kind, int datagramErrno, int raw
     if (kind == SocketKind::Auto)
         text += QStringLiteral("，或 ");
     if (kind != SocketKind::Raw) {
-        text += QStringLiteral("\"sudo sysctl -w net.ipv4.ping_group_range='%1 %1'\""
-                               "（或包含 %1 的范围；写入 /etc/sysctl.d/ 以长期保留）")
+        text += QStringLiteral(
+                    "\"sudo sysctl -w net.ipv4.ping_group_range='%1 %1'\""
+                    "（或包含 %1 的范围；写入 /etc/sysctl.d/ 以长期保留）")
                     .arg(gid);
     }
     return text + QStringLiteral("，然后重新启动程序。");
@@ -289,7 +291,10 @@ void IcmpEcho::close() {
     }
 }
 
-void IcmpEcho::send(quint32 address, int payloadSize, int timeoutMs, Done done) {
+void IcmpEcho::send(const EchoRequest& request, Done done) {
+    const quint32 address = request.address;
+    const int payloadSize = request.payloadSize;
+    const int timeoutMs = request.timeoutMs;
     if (fd_ < 0 || payloadSize < 0 || payloadSize > MaxProbeSize) {
         failLater(address, EchoStatus::GeneralFailure, std::move(done));
         return;

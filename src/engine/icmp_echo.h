@@ -34,7 +34,7 @@ class IcmpEcho final : public EchoTransport {
 
     QString open() override;
     void close() override;
-    void send(quint32 address, int payloadSize, int timeoutMs, Done done) override;
+    void send(const EchoRequest& request, Done done) override;
 
     // Datagram or Raw while open, Auto while closed.
     SocketKind openKind() const { return openKind_; }

@@ -17,7 +17,7 @@ void PingTest::ReloadPreviousPing() {
     const QString path = dataFolder_ + RunLogFileName;
     if (!QFileInfo::exists(path))
         return;
-    state_.runningActivity = ActivityPing;
+    state_.runningActivity = Activity::Ping;
     if (QFileInfo(path).size() > LargeLogBytes &&
         !services_.prompts.askYesNo(QStringLiteral("加载之前侦测测试日志吗？"),
                                     MessageIcon::Question))

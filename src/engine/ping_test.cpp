@@ -1,7 +1,5 @@
 #include "engine/ping_test.h"
 
-#include <QSet>
-
 #include "engine/test_parameters.h"
 
 namespace sondrel {
@@ -11,17 +9,6 @@ namespace {
 const QString CrLf = QStringLiteral("\r\n");
 constexpr int FirstTickMs = 99;
 constexpr int StopCompletionMs = 500;
-
-// Appends one single target; an unresolved one is listed for the start's message.
-void addSingleTarget(ExpandedTargets& targets, const QString& text, const ResolveFn& resolve) {
-    const QString address = AddTargetAddress(targets, text, resolve);
-    if (address.isEmpty()) {
-        targets.unresolvedCount += 1;
-        targets.unresolvedText += CrLf + QString(7, QLatin1Char(' ')) + text;
-    } else if (targets.targetIP.constLast().size() > 13) {
-        targets.longAddressFlag = true;
-    }
-}
 
 }  // namespace
 
@@ -52,7 +39,7 @@ QString PingTest::runHeading() const {
            QStringLiteral("  IP ");
 }
 
-PingTest::StartResult PingTest::CommandStart_Click(TargetRequest& request) {
+StartResult PingTest::CommandStart_Click(TargetRequest& request) {
     if (!params_.RunStartChecks())
         return StartResult::Refused;
     if (state_.activityBusy())
@@ -82,46 +69,17 @@ void PingTest::StartPingTest(TargetRequest& request) {
     stats_.reset();
     Q_EMIT reportLinkShown(false);
 
-    // Host names are looked up together, away from the event loop; the expansion then runs
-    // once more with the answers.
-    QSet<QString> names;
-    TargetRequest probe = request;
-    expandTargets(probe, [&names](const QString& host) {
-        names.insert(host);
-        return QString();
-    });
-    targets_.clear();
-    TargetRequest consumed = request;
+    TargetRequest taken = request;
     request.manualSingle.clear();
     request.manualGroup.clear();
-    std::weak_ptr<int> alive = alive_;
-    services_.resolver.resolveMany(QStringList(names.begin(), names.end()),
-                                   [this, alive, consumed](const Resolver::Resolved& resolved) {
-                                       if (!alive.expired())
-                                           continueStart(consumed, resolved);
-                                   });
+    expansion_.start(services_.resolver, taken,
+                     [this](ExpandedTargets& targets) { continueStart(targets); });
 }
 
-void PingTest::expandTargets(TargetRequest& request, const ResolveFn& resolve) {
-    if (!request.manualSingle.isEmpty()) {
-        addSingleTarget(targets_, request.manualSingle, resolve);
-    } else if (!request.manualGroup.isEmpty()) {
-        ExpandTargetEntry(targets_, request.manualGroup, resolve);
-    } else if (!request.hasCurrentItem) {
-        addSingleTarget(targets_, request.textPing, resolve);
-    } else {
-        for (const QString& entry : request.selectedEntries)
-            ExpandTargetEntry(targets_, entry, resolve);
-        if (request.selectedEntries.isEmpty() && targets_.count() == 0 &&
-            !request.currentItemText.isEmpty())
-            ExpandTargetEntry(targets_, request.currentEntry, resolve);
-    }
-}
-
-void PingTest::continueStart(TargetRequest request, const Resolver::Resolved& names) {
+void PingTest::continueStart(ExpandedTargets& targets) {
     if (stopRequested_)
         return;  // stopped while the names were looked up
-    expandTargets(request, [&names](const QString& host) { return names.value(host); });
+    targets_ = std::move(targets);
     if (targets_.unresolvedCount > 0) {
         QString list = targets_.unresolvedText;
         if (targets_.unresolvedCount > 9)
@@ -157,7 +115,7 @@ void PingTest::continueStart(TargetRequest request, const Resolver::Resolved& na
 // Start steps from the run heading to the result logs. False when the start ended.
 bool PingTest::openRun() {
     RunParameters& run = params_.run();
-    state_.runningActivity = ActivityPing;
+    state_.runningActivity = Activity::Ping;
     if (!run.sizeMode.isEmpty())
         run.sizeStepLength = run.sizeRepeat * targets_.count();
     Q_EMIT detailColumnPlaced(targets_.longAddressFlag);
@@ -235,7 +193,7 @@ void PingTest::onStopTimer() {
     transportOpen_ = false;
     if (!error.isEmpty())
         services_.prompts.message(error + QStringLiteral("    侦测_IP"), MessageIcon::Exclamation);
-    if (state_.runningActivity != ActivityTrace)
+    if (state_.runningActivity != Activity::Trace)
         Q_EMIT reportLinkShown(true);
     Q_EMIT stopCompleted();
 }

@@ -8,32 +8,19 @@
 #include <optional>
 #include <vector>
 
-#include "engine/clock.h"
+#include "common/clock.h"
+#include "common/resolver.h"
+#include "common/run_state.h"
+#include "common/user_prompts.h"
 #include "engine/echo.h"
 #include "engine/reply_record.h"
-#include "engine/resolver.h"
 #include "engine/result_log.h"
-#include "engine/run_state.h"
 #include "engine/run_statistics.h"
-#include "engine/user_prompts.h"
-#include "targets/target_expansion.h"
+#include "targets/target_request.h"
 
 namespace sondrel {
 
 class TestParameters;
-
-// Where the targets of a start come from, taken in this order: a pending manual single
-// target, a pending manual group, the manual box when the list has no current item, the
-// selected list entries, the current entry. The start empties the manual slots it uses.
-struct TargetRequest {
-    QString manualSingle;
-    QString manualGroup;  // a group entry line
-    bool hasCurrentItem = false;
-    QString textPing;             // the manual target box
-    QStringList selectedEntries;  // entry lines of the selected list items, in list order
-    QString currentEntry;         // entry line of the current list item
-    QString currentItemText;      // its title as the list shows it
-};
 
 // The ping test: start, one round per tick, stop and stop completion. Probes never block: each
 // waits for its reply on the event loop, and the next round starts only after the last one.
@@ -49,7 +36,6 @@ class PingTest : public QObject {
     PingTest(Services services, RunState& state, TestParameters& params, QString dataFolder);
     ~PingTest() override;
 
-    enum class StartResult { Refused, Busy, Starting };
     // The five parameter checks, then the start. Refused when a check failed.
     StartResult CommandStart_Click(TargetRequest& request);
     void StartPingTest(TargetRequest& request);
@@ -92,8 +78,7 @@ class PingTest : public QObject {
 
   private:
     // Start.
-    void expandTargets(TargetRequest& request, const ResolveFn& resolve);
-    void continueStart(TargetRequest request, const Resolver::Resolved& names);
+    void continueStart(ExpandedTargets& targets);
     bool openRun();
     void startFailed(const QString& error);
     void setStatus(int item, const QString& text);
@@ -124,6 +109,7 @@ class PingTest : public QObject {
     bool timer1Enabled_ = false;
     bool timer2Enabled_ = false;
 
+    TargetExpansion expansion_;
     ExpandedTargets targets_;
     std::vector<std::optional<quint32>> targetAddresses_;  // converted once per start
     ReplyRecords records_;

@@ -96,7 +96,7 @@ void PingTest::PingIP(qint32 target) {
     awaitingReply_ = true;
     const RunParameters& run = params_.run();
     std::weak_ptr<int> alive = alive_;
-    services_.echo.send(*address, run.probeSize, run.probeTimeout,
+    services_.echo.send({*address, run.probeSize, run.probeTimeout, 0},
                         [this, alive, target](const EchoReply& reply) {
                             if (!alive.expired())
                                 onEchoReply(target, reply);

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
-#include "targets/text_file.h"
+#include "common/text_file.h"
 
 namespace sondrel {
 

@@ -1,7 +1,7 @@
 // The send-buffer size box: its change handling, the size dialog's OK and ValidateSize.
 #include <QScopedValueRollback>
 
-#include "engine/leading_number.h"
+#include "common/leading_number.h"
 #include "engine/echo.h"
 #include "engine/parameter_lists.h"
 #include "engine/test_parameters.h"

@@ -2,7 +2,7 @@
 
 #include <QScopedValueRollback>
 
-#include "engine/leading_number.h"
+#include "common/leading_number.h"
 #include "engine/parameter_lists.h"
 
 namespace sondrel {

@@ -5,8 +5,8 @@
 #include <QStringList>
 #include <array>
 
+#include "common/user_prompts.h"
 #include "engine/run_parameters.h"
-#include "engine/user_prompts.h"
 
 namespace sondrel {
 

@@ -3,10 +3,10 @@
 #include <QLatin1Char>
 #include <algorithm>
 
+#include "common/text_file.h"
 #include "targets/local_network.h"
 #include "targets/target_expansion.h"
 #include "targets/target_list.h"
-#include "targets/text_file.h"
 
 namespace sondrel {
 

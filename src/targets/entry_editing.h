@@ -5,7 +5,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "engine/user_prompts.h"
+#include "common/user_prompts.h"
 #include "targets/entry_forms.h"
 
 namespace sondrel {

@@ -3,8 +3,8 @@
 #include <QLatin1Char>
 #include <QStringList>
 
+#include "common/text_file.h"
 #include "targets/target_expansion.h"
-#include "targets/text_file.h"
 
 namespace sondrel {
 

@@ -5,7 +5,7 @@
 #include <array>
 #include <utility>
 
-#include "engine/user_prompts.h"
+#include "common/user_prompts.h"
 
 namespace sondrel {
 

@@ -12,7 +12,7 @@
 #include <cstring>
 #include <utility>
 
-#include "targets/text_file.h"
+#include "common/text_file.h"
 
 namespace sondrel {
 

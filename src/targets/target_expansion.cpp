@@ -7,7 +7,7 @@
 #include <array>
 #include <optional>
 
-#include "targets/text_file.h"
+#include "common/text_file.h"
 
 namespace sondrel {
 

@@ -6,9 +6,9 @@
 #include <algorithm>
 #include <utility>
 
+#include "common/text_file.h"
 #include "targets/local_network.h"
 #include "targets/target_expansion.h"
-#include "targets/text_file.h"
 
 namespace sondrel {
 

@@ -4,7 +4,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "engine/user_prompts.h"
+#include "common/user_prompts.h"
 
 namespace sondrel {
 

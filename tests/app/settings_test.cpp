@@ -115,7 +115,7 @@ TEST_F(SettingsStore, StoredBoxTextsApplyThroughTheBoxesAndComeBackWhenSaved) {
     EXPECT_EQ(params.text(ParameterBox::RepIP), "3");
 
     SessionFacts facts;
-    facts.runningActivity = QStringLiteral("侦测");
+    facts.runningActivity = Activity::Ping;
     facts.targetCount = 4;
     facts.checkDB = false;
     CaptureCurrentSettings(stored, params, facts);

@@ -16,9 +16,9 @@
 #include <cstring>
 #include <thread>
 
+#include "common/system_resolver.h"
 #include "engine/echo.h"
 #include "engine/icmp_echo.h"
-#include "engine/system_resolver.h"
 #include "support/spin.h"
 
 namespace sondrel {
@@ -178,7 +178,7 @@ TEST_P(LoopbackEcho, EchoesEveryPayloadSizeExactly) {
     EXPECT_EQ(echo_->openKind(), GetParam());
     for (int size : {1, 32, 1472, 32000}) {
         Outcome out;
-        echo_->send(Loopback1, size, 2000, out.sink());
+        echo_->send({Loopback1, size, 2000}, out.sink());
         ASSERT_TRUE(spinUntil([&] { return !out.replies.empty(); })) << "size " << size;
         const EchoReply& reply = out.replies.front();
         EXPECT_EQ(reply.status, EchoStatus::Success) << "size " << size;
@@ -192,9 +192,9 @@ TEST_P(LoopbackEcho, EchoesEveryPayloadSizeExactly) {
 
 TEST_P(LoopbackEcho, ProbesInFlightTogetherEachGetTheirOwnReply) {
     Outcome a, b, c;
-    echo_->send(0x7f000001, 11, 2000, a.sink());
-    echo_->send(0x7f000002, 22, 2000, b.sink());
-    echo_->send(0x7f000003, 33, 2000, c.sink());
+    echo_->send({0x7f000001, 11, 2000}, a.sink());
+    echo_->send({0x7f000002, 22, 2000}, b.sink());
+    echo_->send({0x7f000003, 33, 2000}, c.sink());
     // Delivery is always from the event loop, never from inside send().
     EXPECT_TRUE(a.replies.empty() && b.replies.empty() && c.replies.empty());
     EXPECT_EQ(echo_->inFlight(), 3);
@@ -217,8 +217,8 @@ TEST_P(LoopbackEcho, TwoTransportsNeverTakeEachOthersReplies) {
     EXPECT_NE(other->identifier(), echo_->identifier());
     Outcome mine, theirs;
     for (int i = 0; i < 20; ++i) {
-        echo_->send(Loopback1, 100, 2000, mine.sink());
-        other->send(Loopback1, 200, 2000, theirs.sink());
+        echo_->send({Loopback1, 100, 2000}, mine.sink());
+        other->send({Loopback1, 200, 2000}, theirs.sink());
     }
     ASSERT_TRUE(spinUntil([&] { return mine.replies.size() + theirs.replies.size() == 40; }));
     spinUntil([] { return false; }, 30);
@@ -234,7 +234,7 @@ TEST_P(LoopbackEcho, LateAnswerIsATimeOutAndCountsOnce) {
     // With no time at all to wait, even loopback is too slow; the reply that still arrives
     // must not produce a second outcome.
     Outcome out;
-    echo_->send(Loopback1, 32, 0, out.sink());
+    echo_->send({Loopback1, 32, 0}, out.sink());
     ASSERT_TRUE(spinUntil([&] { return !out.replies.empty(); }));
     spinUntil([] { return false; }, 50);
     ASSERT_EQ(out.replies.size(), 1u);
@@ -244,9 +244,9 @@ TEST_P(LoopbackEcho, LateAnswerIsATimeOutAndCountsOnce) {
 
 TEST_P(LoopbackEcho, CloseEndsProbesInFlightAndRefusesNewOnes) {
     Outcome inFlight, afterClose;
-    echo_->send(Loopback1, 32, 2000, inFlight.sink());
+    echo_->send({Loopback1, 32, 2000}, inFlight.sink());
     echo_->close();
-    echo_->send(Loopback1, 32, 2000, afterClose.sink());
+    echo_->send({Loopback1, 32, 2000}, afterClose.sink());
     EXPECT_TRUE(inFlight.replies.empty());
     ASSERT_TRUE(
         spinUntil([&] { return !inFlight.replies.empty() && !afterClose.replies.empty(); }));
@@ -257,7 +257,7 @@ TEST_P(LoopbackEcho, CloseEndsProbesInFlightAndRefusesNewOnes) {
 
 TEST_P(LoopbackEcho, OversizedPayloadFailsWithoutSending) {
     Outcome out;
-    echo_->send(Loopback1, MaxProbeSize + 1, 2000, out.sink());
+    echo_->send({Loopback1, MaxProbeSize + 1, 2000}, out.sink());
     EXPECT_TRUE(out.replies.empty());
     ASSERT_TRUE(spinUntil([&] { return !out.replies.empty(); }));
     EXPECT_EQ(out.replies[0].status, EchoStatus::GeneralFailure);
@@ -273,11 +273,11 @@ TEST_P(LoopbackEcho, SequenceNumbersWrapAroundWithoutLoss) {
             ++answered;
         if (sent < Total) {
             ++sent;
-            echo_->send(Loopback1, 8, 1000, next);
+            echo_->send({Loopback1, 8, 1000}, next);
         }
     };
     ++sent;
-    echo_->send(Loopback1, 8, 1000, next);
+    echo_->send({Loopback1, 8, 1000}, next);
     ASSERT_TRUE(spinUntil([&] { return echo_->inFlight() == 0 && sent == Total; }, 60000));
     EXPECT_EQ(answered, Total);
 }

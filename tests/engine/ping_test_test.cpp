@@ -35,13 +35,13 @@ class PingTestRun : public ::testing::Test, protected testing::EngineRig {
         params.setText(ParameterBox::Times, times);
         params.setText(ParameterBox::RepIP, repeat);
     }
-    PingTest::StartResult start(const QStringList& entries) {
+    StartResult start(const QStringList& entries) {
         request = TargetRequest{};
         request.hasCurrentItem = true;
         request.selectedEntries = entries;
         return test.CommandStart_Click(request);
     }
-    PingTest::StartResult startSingle(const QString& text) {
+    StartResult startSingle(const QString& text) {
         request = TargetRequest{};
         request.manualSingle = text;
         request.textPing = text;
@@ -69,8 +69,7 @@ class PingTestRun : public ::testing::Test, protected testing::EngineRig {
 
 TEST_F(PingTestRun, ThreeTargetsRepeatTwoProbeInListOrder) {
     set("1000", "32", "1", "2");
-    ASSERT_EQ(start({"AOne,10.0.0.1", "ATwo,10.0.0.2", "AThree,10.0.0.3"}),
-              PingTest::StartResult::Starting);
+    ASSERT_EQ(start({"AOne,10.0.0.1", "ATwo,10.0.0.2", "AThree,10.0.0.3"}), StartResult::Starting);
     EXPECT_TRUE(state.activityBusy());
     clock.runUntilIdle();
     EXPECT_EQ(echo.sentAddresses(), QStringList({"10.0.0.1", "10.0.0.1", "10.0.0.2", "10.0.0.2",
@@ -207,11 +206,11 @@ TEST_F(PingTestRun, RefusedChecksAndBusyStartChangeNothing) {
     set("1000", "32", "1", "1");
     params.setText(ParameterBox::RepIP, "abc");
     prompts.clear();
-    EXPECT_EQ(startSingle("127.0.0.1"), PingTest::StartResult::Refused);
+    EXPECT_EQ(startSingle("127.0.0.1"), StartResult::Refused);
     EXPECT_EQ(prompts.texts(), QStringList{QStringLiteral("Inalid 每个 IP 重复值。")});
     params.setText(ParameterBox::RepIP, "1");
     state.EnterBusyState();  // a trace or scan runs
-    EXPECT_EQ(startSingle("127.0.0.1"), PingTest::StartResult::Busy);
+    EXPECT_EQ(startSingle("127.0.0.1"), StartResult::Busy);
     clock.runUntilIdle();
     EXPECT_TRUE(echo.sent.isEmpty());
 }

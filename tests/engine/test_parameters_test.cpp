@@ -6,7 +6,7 @@
 #include <functional>
 #include <random>
 
-#include "engine/leading_number.h"
+#include "common/leading_number.h"
 #include "engine/parameter_lists.h"
 #include "support/recording_prompts.h"
 

@@ -42,7 +42,7 @@ class LabEcho : public LabFixture<::testing::TestWithParam<Kind>> {
         std::optional<EchoReply> outcome;
         QElapsedTimer clock;
         clock.start();
-        echo_->send(addressOf(address), size, timeoutMs,
+        echo_->send({addressOf(address), size, timeoutMs},
                     [&](const EchoReply& reply) { outcome = reply; });
         EXPECT_TRUE(spinUntil([&] { return outcome.has_value(); }, timeoutMs + 2000));
         if (elapsedMs)
@@ -77,9 +77,9 @@ TEST_P(LabEcho, PayloadsUpTo32000BytesCrossTheRouterWhole) {
 
 TEST_P(LabEcho, ProbesToSeveralHostsAtOnceKeepTheirOwnOutcome) {
     std::optional<EchoReply> a, b, silent;
-    echo_->send(addressOf(LabNetwork::HostAAddress), 40, 2000, [&](auto& r) { a = r; });
-    echo_->send(addressOf(lab().freshSilentAddress()), 50, 300, [&](auto& r) { silent = r; });
-    echo_->send(addressOf(LabNetwork::HostBAddress), 60, 2000, [&](auto& r) { b = r; });
+    echo_->send({addressOf(LabNetwork::HostAAddress), 40, 2000}, [&](auto& r) { a = r; });
+    echo_->send({addressOf(lab().freshSilentAddress()), 50, 300}, [&](auto& r) { silent = r; });
+    echo_->send({addressOf(LabNetwork::HostBAddress), 60, 2000}, [&](auto& r) { b = r; });
     ASSERT_TRUE(spinUntil([&] { return a && b; }));
     EXPECT_FALSE(silent) << "the silent probe must still be waiting";
     EXPECT_EQ(a->address, addressOf(LabNetwork::HostAAddress));
@@ -142,7 +142,7 @@ TEST_P(LabEcho, LocalSendErrorArrivesLaterAsHostUnreachable) {
     };
     ASSERT_EQ(routeCommand("add").exitCode, 0);
     std::optional<EchoReply> outcome;
-    echo_->send(addressOf(QStringLiteral("10.201.8.8")), 32, 2000, [&](auto& r) { outcome = r; });
+    echo_->send({addressOf(QStringLiteral("10.201.8.8")), 32, 2000}, [&](auto& r) { outcome = r; });
     EXPECT_FALSE(outcome);
     EXPECT_TRUE(spinUntil([&] { return outcome.has_value(); }));
     routeCommand("del");

@@ -124,7 +124,7 @@ TEST_P(LabIcmpErrors, EachErrorArrivesWithItsStatusAndSender) {
             continue;
         SCOPED_TRACE(::testing::Message() << "type " << int(c.type) << " code " << int(c.code));
         std::optional<EchoReply> outcome;
-        echo.send(hostA, 32, 2000, [&](const EchoReply& reply) { outcome = reply; });
+        echo.send({hostA, 32, 2000}, [&](const EchoReply& reply) { outcome = reply; });
         ASSERT_TRUE(responder.answerNext(c.type, c.code));
         ASSERT_TRUE(spinUntil([&] { return outcome.has_value(); }));
         EXPECT_EQ(outcome->status, c.status);

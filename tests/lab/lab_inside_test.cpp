@@ -11,8 +11,8 @@
 #include <QFileInfo>
 #include <QProcessEnvironment>
 
+#include "common/system_resolver.h"
 #include "engine/icmp_echo.h"
-#include "engine/system_resolver.h"
 #include "lab/lab_fixture.h"
 
 namespace sondrel::lab {
@@ -67,7 +67,7 @@ class NoPrivilegeInside : public ::testing::Test {
 
         // A probe on a transport that did not open fails, later, instead of hanging.
         std::optional<EchoReply> outcome;
-        echo.send(0x7f000001, 32, 500, [&](const EchoReply& r) { outcome = r; });
+        echo.send({0x7f000001, 32, 500}, [&](const EchoReply& r) { outcome = r; });
         EXPECT_FALSE(outcome);
         ASSERT_TRUE(spinUntil([&] { return outcome.has_value(); }));
         EXPECT_EQ(outcome->status, EchoStatus::GeneralFailure);

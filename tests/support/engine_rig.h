@@ -2,8 +2,8 @@
 
 #include <QTemporaryDir>
 
+#include "common/run_state.h"
 #include "engine/ping_test.h"
-#include "engine/run_state.h"
 #include "engine/test_parameters.h"
 #include "support/fake_clock.h"
 #include "support/fake_echo.h"

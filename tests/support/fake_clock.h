@@ -3,7 +3,7 @@
 #include <map>
 #include <vector>
 
-#include "engine/clock.h"
+#include "common/clock.h"
 #include "support/qt_printers.h"
 
 namespace sondrel::testing {

@@ -10,7 +10,10 @@ static QString dotted(quint32 a) {
         .arg(a & 255);
 }
 
-void FakeEcho::send(quint32 address, int payloadSize, int timeoutMs, Done done) {
+void FakeEcho::send(const EchoRequest& request, Done done) {
+    const quint32 address = request.address;
+    const int payloadSize = request.payloadSize;
+    const int timeoutMs = request.timeoutMs;
     sent.append({address, payloadSize, timeoutMs, clock_.monotonicMs()});
     EchoReply reply;
     if (!script.isEmpty()) {

@@ -4,8 +4,8 @@
 #include <QList>
 #include <QStringList>
 
+#include "common/resolver.h"
 #include "engine/echo.h"
-#include "engine/resolver.h"
 #include "support/fake_clock.h"
 
 namespace sondrel::testing {
@@ -27,7 +27,7 @@ class FakeEcho final : public EchoTransport {
         return openError;
     }
     void close() override { ++closed; }
-    void send(quint32 address, int payloadSize, int timeoutMs, Done done) override;
+    void send(const EchoRequest& request, Done done) override;
 
     // The reply of one address from now on; a status of 11010 waits for the time-out.
     void setReply(const QString& address, qint32 status, quint32 rtt = 0, quint8 ttl = 64);

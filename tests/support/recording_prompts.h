@@ -3,7 +3,7 @@
 #include <QList>
 #include <QString>
 
-#include "engine/user_prompts.h"
+#include "common/user_prompts.h"
 #include "support/qt_printers.h"
 
 namespace sondrel::testing {

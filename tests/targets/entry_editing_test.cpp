@@ -7,11 +7,11 @@
 #include <deque>
 #include <functional>
 
+#include "common/text_file.h"
 #include "support/recording_prompts.h"
 #include "targets/entry_editing.h"
 #include "targets/fake_local_network.h"
 #include "targets/target_list.h"
-#include "targets/text_file.h"
 
 namespace sondrel {
 namespace {

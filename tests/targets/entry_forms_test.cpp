@@ -2,10 +2,10 @@
 
 #include <QRandomGenerator>
 
+#include "common/text_file.h"
 #include "support/recording_prompts.h"
 #include "targets/entry_forms.h"
 #include "targets/target_expansion.h"
-#include "targets/text_file.h"
 
 namespace sondrel {
 namespace {

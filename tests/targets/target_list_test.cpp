@@ -11,10 +11,10 @@
 #include <atomic>
 #include <thread>
 
+#include "common/text_file.h"
 #include "support/recording_prompts.h"
 #include "targets/fake_local_network.h"
 #include "targets/target_list.h"
-#include "targets/text_file.h"
 
 namespace sondrel {
 namespace {

@@ -6,7 +6,7 @@
 
 #include "app/command_line.h"
 #include "app/ui/dialog_command_line.h"
-#include "engine/run_state.h"
+#include "common/run_state.h"
 #include "window_driver.h"
 
 namespace sondrel {

@@ -2,7 +2,7 @@
 #include <QPlainTextEdit>
 #include <QRadioButton>
 
-#include "engine/ui/twips.h"
+#include "common/ui/twips.h"
 #include "target_list_driver.h"
 
 namespace sondrel {

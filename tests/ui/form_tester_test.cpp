@@ -7,12 +7,12 @@
 #include <QRadioButton>
 #include <QTimer>
 
-#include "engine/ui/twips.h"
 #include "app/ui/window_placement.h"
-#include "engine/clock.h"
+#include "common/clock.h"
+#include "common/run_state.h"
+#include "common/ui/twips.h"
 #include "engine/icmp_echo.h"
 #include "engine/ping_test.h"
-#include "engine/run_state.h"
 #include "window_driver.h"
 
 namespace sondrel {
@@ -267,7 +267,7 @@ TEST(WindowPlacement, CentredAcrossWithTheTopAboveTheMiddle) {
 
 TEST_F(FormTesterTest, SelectPingOffersThePingStart) {
     find<QAction>("mnuSelectPing")->trigger();
-    EXPECT_EQ(window->runState().selectedFunction, ActivityPing);
+    EXPECT_EQ(window->runState().selectedFunction, Activity::Ping);
     EXPECT_TRUE(find("CommandStart")->isVisible());
     EXPECT_FALSE(find("CommandTracert")->isVisible());
     EXPECT_TRUE(find("Frame1_1")->isVisible());

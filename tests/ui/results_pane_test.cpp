@@ -45,7 +45,7 @@ class ResultsPaneTest : public ::testing::Test, protected testing::EngineRig {
         params.setText(ParameterBox::RepIP, repeat);
         TargetRequest request;
         request.manualSingle = target;
-        ASSERT_EQ(test.CommandStart_Click(request), PingTest::StartResult::Starting);
+        ASSERT_EQ(test.CommandStart_Click(request), StartResult::Starting);
     }
     // A finished run of `probes` probes to one target.
     void run(int probes) {

@@ -11,7 +11,8 @@
 #include <functional>
 #include <memory>
 
-#include "engine/run_state.h"
+#include "common/run_state.h"
+#include "engine/ping_test.h"
 #include "targets/target_list.h"
 #include "targets/ui/target_list_controller.h"
 #include "window_driver.h"

@@ -11,13 +11,13 @@
 #include <memory>
 
 #include "app/ui/form_tester.h"
+#include "common/text_file.h"
 #include "engine/test_parameters.h"
 #include "support/fake_clock.h"
 #include "support/fake_echo.h"
 #include "support/recording_prompts.h"
 #include "targets/fake_local_network.h"
 #include "targets/target_list.h"
-#include "targets/text_file.h"
 #include "ui_test_helpers.h"
 
 // QtGui's hook that gives a key press to the shortcut map first, as a real key press does.

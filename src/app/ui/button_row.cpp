@@ -3,8 +3,8 @@
 #include <QStyle>
 #include <QToolButton>
 
-#include "engine/ui/twips.h"
-#include "engine/run_state.h"
+#include "common/run_state.h"
+#include "common/ui/twips.h"
 
 namespace sondrel {
 
@@ -96,8 +96,8 @@ void ButtonRow::setStopEnabled(bool enabled) {
     setBlocked(QStringLiteral("CommandStop"), !enabled);
 }
 
-void ButtonRow::raiseStartButton(const QString& function) {
-    const bool trace = function == ActivityTrace;
+void ButtonRow::raiseStartButton(Activity function) {
+    const bool trace = function == Activity::Trace;
     const QString front = trace ? QStringLiteral("CommandTracert") : QStringLiteral("CommandStart");
     const QString back = trace ? QStringLiteral("CommandStart") : QStringLiteral("CommandTracert");
     buttons_.value(front)->show();

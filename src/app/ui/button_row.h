@@ -5,6 +5,8 @@
 #include <QString>
 #include <QWidget>
 
+#include "common/run_state.h"
+
 class QToolButton;
 
 namespace sondrel {
@@ -29,7 +31,7 @@ class ButtonRow : public QWidget {
     void setBusy(bool busy);
     void setStopEnabled(bool enabled);
     // Brings the start button of the offered function to the front.
-    void raiseStartButton(const QString& function);
+    void raiseStartButton(Activity function);
 
   private:
     QToolButton* addButton(const QString& name, int left, int width, const QString& toolTip);

@@ -5,8 +5,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-#include "engine/ui/twips.h"
 #include "app/ui/window_placement.h"
+#include "common/ui/twips.h"
 
 namespace sondrel {
 

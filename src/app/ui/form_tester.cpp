@@ -21,10 +21,10 @@
 #include "app/ui/main_menu.h"
 #include "app/ui/manual_target_box.h"
 #include "app/ui/run_options.h"
-#include "engine/ui/twips.h"
 #include "app/ui/window_placement.h"
+#include "common/run_state.h"
+#include "common/ui/twips.h"
 #include "engine/ping_test.h"
-#include "engine/run_state.h"
 #include "engine/test_parameters.h"
 #include "engine/ui/parameter_frame.h"
 #include "engine/ui/results_pane.h"
@@ -275,8 +275,9 @@ void FormTester::CommandStart_Click() {
     if (!buttons_->button(QStringLiteral("CommandStart"))->isEnabled())
         return;
     frame1_1_->commitPendingEdits();
-    const PingTest::StartResult result = targets_->CommandStart_Click(*test_);
-    if (result != PingTest::StartResult::Refused)
+    const StartResult result = targets_->startFromSelection(
+        [this](TargetRequest& request) { return test_->CommandStart_Click(request); });
+    if (result != StartResult::Refused)
         runOptions_->selectStartNow();
 }
 
@@ -299,8 +300,8 @@ void FormTester::CommandSelectFun_Click(int item) {
 }
 
 void FormTester::mnuSelectPing_Click() {
-    state_->selectedFunction = ActivityPing;
-    buttons_->raiseStartButton(ActivityPing);
+    state_->selectedFunction = Activity::Ping;
+    buttons_->raiseStartButton(Activity::Ping);
     regions_.frame1_2->hide();
     frame1_1_->show();
     frame1_1_->raise();
@@ -315,7 +316,7 @@ void FormTester::mnuExit_Click() {
 }
 
 void FormTester::TextPing_Enter() {
-    if (state_->selectedFunction == ActivityPing &&
+    if (state_->selectedFunction == Activity::Ping &&
         buttons_->button(QStringLiteral("CommandStart"))->isEnabled())
         CommandStart_Click();
 }

@@ -5,9 +5,9 @@
 #include "app/ui/dialog_command_line.h"
 #include "app/ui/form_tester.h"
 #include "app/ui/manual_target_box.h"
+#include "common/user_prompts.h"
 #include "engine/test_parameters.h"
 #include "engine/ui/parameter_frame.h"
-#include "engine/user_prompts.h"
 #include "targets/ui/target_list_controller.h"
 #include "targets/ui/target_list_panel.h"
 
@@ -65,7 +65,9 @@ bool FormTester::applyCommandLineTargets(const QString& targets) {
 
 void FormTester::mnuBuildCmdLine_Click() {
     frame1_1_->commitPendingEdits();
-    const QString targets = targets_->commandLineTargets();
+    const ListSelection selection = targets_->selection();
+    const QString targets =
+        CommandLineTargets(selection.current >= 0, selection.selected, textPing_->text());
     if (targets.isEmpty()) {
         services_.prompts.message(CommandLineNoTargetMessage, MessageIcon::Critical);
         return;

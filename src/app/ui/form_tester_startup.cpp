@@ -8,8 +8,8 @@
 #include "app/ui/button_row.h"
 #include "app/ui/form_tester.h"
 #include "app/ui/run_options.h"
+#include "common/run_state.h"
 #include "engine/ping_test.h"
-#include "engine/run_state.h"
 #include "engine/test_parameters.h"
 #include "engine/ui/parameter_frame.h"
 
@@ -51,8 +51,8 @@ void FormTester::ChooseStartPage() {
 }
 
 void FormTester::showTracePage() {
-    state_->selectedFunction = ActivityTrace;
-    buttons_->raiseStartButton(ActivityTrace);
+    state_->selectedFunction = Activity::Trace;
+    buttons_->raiseStartButton(Activity::Trace);
     frame1_1_->hide();
     regions_.frame1_2->show();
     regions_.frame1_2->raise();

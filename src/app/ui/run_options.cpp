@@ -6,7 +6,7 @@
 #include <QRadioButton>
 #include <tuple>
 
-#include "engine/ui/twips.h"
+#include "common/ui/twips.h"
 
 namespace sondrel {
 

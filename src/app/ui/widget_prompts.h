@@ -3,7 +3,7 @@
 #include <QPointer>
 #include <QWidget>
 
-#include "engine/user_prompts.h"
+#include "common/user_prompts.h"
 
 namespace sondrel {
 

@@ -7,9 +7,9 @@
 #include "app/settings.h"
 #include "app/ui/form_tester.h"
 #include "app/ui/widget_prompts.h"
-#include "engine/clock.h"
+#include "common/clock.h"
+#include "common/system_resolver.h"
 #include "engine/icmp_echo.h"
-#include "engine/system_resolver.h"
 
 namespace sondrel {
 
@@ -19,9 +19,9 @@ int RunWindow(const QString& commandLineText) {
     SystemResolver resolver;
     WidgetPrompts prompts;
     const QString dataFolder = LocateDataFolder(prompts);
-    FormTester window({echo, resolver, clock, prompts, dataFolder, nullptr, nullptr,
-                       Settings::DefaultPath()},
-                      commandLineText);
+    FormTester window(
+        {echo, resolver, clock, prompts, dataFolder, nullptr, nullptr, Settings::DefaultPath()},
+        commandLineText);
     prompts.setParentWindow(&window);
     QObject::connect(&window, &FormTester::programEndRequested, qApp,
                      [] { QCoreApplication::exit(0); });

@@ -3,7 +3,7 @@
 #include <QScreen>
 #include <QWidget>
 
-#include "engine/ui/twips.h"
+#include "common/ui/twips.h"
 
 namespace sondrel {
 

@@ -5,7 +5,7 @@
 #include <QLabel>
 #include <QListWidget>
 
-#include "engine/ui/twips.h"
+#include "common/ui/twips.h"
 
 namespace sondrel {
 

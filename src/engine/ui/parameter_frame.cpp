@@ -1,5 +1,5 @@
 #include "engine/ui/parameter_frame.h"
-#include "engine/ui/twips.h"
+#include "common/ui/twips.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>

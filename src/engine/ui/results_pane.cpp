@@ -7,11 +7,11 @@
 #include <QScrollBar>
 #include <QSignalBlocker>
 
+#include "common/run_state.h"
+#include "common/ui/twips.h"
 #include "engine/ping_test.h"
 #include "engine/reply_record.h"
-#include "engine/run_state.h"
 #include "engine/run_statistics.h"
-#include "engine/ui/twips.h"
 
 namespace sondrel {
 
@@ -263,7 +263,7 @@ void ResultsPane::scrollMoved(int value) {
     const qint32 first = scroll_.moved(value, dragged);
     syncScrollBar();
     // While a test runs the rows stay as the probes wrote them.
-    if (state_.runningActivity == ActivityPing && !state_.activityBusy() &&
+    if (state_.runningActivity == Activity::Ping && !state_.activityBusy() &&
         test_.records().index() > RowCount && first >= 0)
         showRecordWindow(first);
 }

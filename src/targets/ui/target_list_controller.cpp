@@ -3,8 +3,7 @@
 #include <QCheckBox>
 #include <QLineEdit>
 
-#include "app/command_line.h"
-#include "engine/run_state.h"
+#include "common/run_state.h"
 #include "targets/target_list.h"
 #include "targets/ui/members_popup.h"
 #include "targets/ui/target_list_panel.h"
@@ -202,15 +201,15 @@ TargetRequest TargetListController::targetRequest() const {
     return request;
 }
 
-PingTest::StartResult TargetListController::CommandStart_Click(PingTest& test) {
+StartResult TargetListController::startFromSelection(const StartFn& start) {
     TargetRequest request = targetRequest();
     const bool onCurrentItem = request.manualSingle.isEmpty() && request.manualGroup.isEmpty() &&
                                request.hasCurrentItem && request.selectedEntries.isEmpty() &&
                                !request.currentItemText.isEmpty();
-    const PingTest::StartResult result = test.CommandStart_Click(request);
+    const StartResult result = start(request);
     manual_.single = request.manualSingle;
     manual_.group = request.manualGroup;
-    if (result == PingTest::StartResult::Starting && onCurrentItem) {
+    if (result == StartResult::Starting && onCurrentItem) {
         const int current = panel_->selection().current;
         panel_->list()->item(current)->setSelected(true);
     }
@@ -226,9 +225,8 @@ void TargetListController::selectPositions(const QList<int>& positions) {
         panel_->setCurrent(positions.last());
 }
 
-QString TargetListController::commandLineTargets() const {
-    const ListSelection selection = panel_->selection();
-    return CommandLineTargets(selection.current >= 0, selection.selected, textPing_->text());
+ListSelection TargetListController::selection() const {
+    return panel_->selection();
 }
 
 }  // namespace sondrel

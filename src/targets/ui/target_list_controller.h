@@ -2,10 +2,13 @@
 
 #include <QObject>
 #include <QString>
+#include <functional>
 #include <memory>
 
-#include "engine/ping_test.h"
+#include "common/run_state.h"
 #include "targets/entry_editing.h"
+#include "targets/target_request.h"
+#include "targets/ui/target_list_panel.h"
 
 class QLineEdit;
 class QWidget;
@@ -71,14 +74,15 @@ class TargetListController : public QObject {
     // target, a pending manual group, the manual box when the list has no current item, the
     // selected entries, the current entry.
     TargetRequest targetRequest() const;
-    // CommandStart_Click over the target request. The pending manual targets it consumed are
-    // gone afterwards; a start that falls back on the current item selects it.
-    PingTest::StartResult CommandStart_Click(PingTest& test);
+    // A start over the target request. The pending manual targets it consumed are gone
+    // afterwards; a start that falls back on the current item selects it.
+    using StartFn = std::function<StartResult(TargetRequest&)>;
+    StartResult startFromSelection(const StartFn& start);
 
     // Command-line field 0: the list positions are selected, the last becomes current.
     void selectPositions(const QList<int>& positions);
-    // Field 0 as the builder writes it from the selection, else from the manual box.
-    QString commandLineTargets() const;
+    // The selected positions and the current item of the list.
+    ListSelection selection() const;
 
   Q_SIGNALS:
     // An entry dialog asked for a ping test of what it held (a pending manual target is set).

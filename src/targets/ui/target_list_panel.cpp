@@ -7,7 +7,7 @@
 #include <QStyle>
 #include <QToolButton>
 
-#include "engine/ui/twips.h"
+#include "common/ui/twips.h"
 
 namespace sondrel {
 

@@ -1,6 +1,6 @@
 #include "targets/ui/widget_entry_dialogs.h"
 
-#include "engine/ui/twips.h"
+#include "common/ui/twips.h"
 #include "targets/ui/dialog_add_ip.h"
 #include "targets/ui/dialog_add_ipg.h"
 #include "targets/ui/dialog_add_ipr.h"

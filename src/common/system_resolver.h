@@ -3,7 +3,7 @@
 #include <QObject>
 #include <QThreadPool>
 
-#include "engine/resolver.h"
+#include "common/resolver.h"
 
 namespace sondrel {
 

@@ -1,4 +1,4 @@
-#include "targets/text_file.h"
+#include "common/text_file.h"
 
 #include <QByteArray>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "engine/system_resolver.h"
+#include "common/system_resolver.h"
 
 #include <arpa/inet.h>
 #include <ifaddrs.h>

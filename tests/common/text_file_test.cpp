@@ -8,7 +8,7 @@
 #include <QStringEncoder>
 #include <QTemporaryDir>
 
-#include "targets/text_file.h"
+#include "common/text_file.h"
 
 namespace sondrel {
 namespace {

@@ -1,4 +1,4 @@
-#include "engine/clock.h"
+#include "common/clock.h"
 
 #include <QElapsedTimer>
 #include <QTimer>

@@ -1,4 +1,4 @@
-#include "engine/leading_number.h"
+#include "common/leading_number.h"
 
 #include <gtest/gtest.h>
 
