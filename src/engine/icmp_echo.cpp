@@ -15,6 +15,9 @@
 #include <atomic>
 #include <cerrno>
 #include <cstring>
+#include <span>
+
+#include "net/icmp_packet.h"
 
 namespace sondrel {
 
@@ -32,17 +35,21 @@ msghdr receiveHeader(sockaddr_in& address, iovec& data, char* control, size_t co
     return msg;
 }
 
-constexpr int HeaderSize = 8;  // ICMP type, code, checksum, identifier, sequence
+constexpr int HeaderSize = net::IcmpHeaderSize;
 constexpr int ReceiveSize = 65536;
 constexpr int ReadsPerWakeUp = 64;
 constexpr int IcmpFilterOption = 1;  // ICMP_FILTER of <linux/icmp.h> (that header clashes)
 
-constexpr quint8 TypeEchoReply = 0;
-constexpr quint8 TypeUnreachable = 3;
-constexpr quint8 TypeSourceQuench = 4;
-constexpr quint8 TypeEchoRequest = 8;
-constexpr quint8 TypeTimeExceeded = 11;
-constexpr quint8 TypeParameterProblem = 12;
+static_assert(net::IcmpStatus::NetUnreachable == EchoStatus::NetUnreachable &&
+              net::IcmpStatus::HostUnreachable == EchoStatus::HostUnreachable &&
+              net::IcmpStatus::ProtocolUnreachable == EchoStatus::ProtocolUnreachable &&
+              net::IcmpStatus::PortUnreachable == EchoStatus::PortUnreachable &&
+              net::IcmpStatus::PacketTooBig == EchoStatus::PacketTooBig &&
+              net::IcmpStatus::TtlExpiredTransit == EchoStatus::TtlExpiredTransit &&
+              net::IcmpStatus::TtlExpiredReassembly == EchoStatus::TtlExpiredReassembly &&
+              net::IcmpStatus::ParameterProblem == EchoStatus::ParameterProblem &&
+              net::IcmpStatus::SourceQuench == EchoStatus::SourceQuench &&
+              net::IcmpStatus::GeneralFailure == EchoStatus::GeneralFailure);
 
 qint64 monotonicNs() {
     timespec ts;
@@ -52,32 +59,6 @@ qint64 monotonicNs() {
 
 qint64 elapsedNs(const timespec& from, const timespec& to) {
     return qint64(to.tv_sec - from.tv_sec) * 1'000'000'000 + (to.tv_nsec - from.tv_nsec);
-}
-
-quint16 be16(const quint8* p) {
-    return quint16(p[0] << 8 | p[1]);
-}
-
-quint32 be32(const quint8* p) {
-    return quint32(p[0]) << 24 | quint32(p[1]) << 16 | quint32(p[2]) << 8 | p[3];
-}
-
-void putBe16(quint8* p, quint16 v) {
-    p[0] = quint8(v >> 8);
-    p[1] = quint8(v);
-}
-
-// Internet checksum of the header plus `payloadSize` bytes of 0x20, without reading them.
-quint16 echoChecksum(const quint8* header, int payloadSize) {
-    quint32 sum = 0;
-    for (int i = 0; i < HeaderSize; i += 2)
-        sum += be16(header + i);
-    sum += quint32(payloadSize / 2) * 0x2020u;
-    if (payloadSize & 1)
-        sum += 0x2000u;
-    while (sum >> 16)
-        sum = (sum & 0xffff) + (sum >> 16);
-    return quint16(~sum);
 }
 
 qint32 sendErrorStatus(int error) {
@@ -124,29 +105,7 @@ QString pingGroupRange() {
 }  // namespace
 
 qint32 IcmpErrorStatus(int type, int code) {
-    switch (type) {
-        case TypeUnreachable:
-            switch (code) {
-                case 0:
-                    return EchoStatus::NetUnreachable;
-                case 2:
-                    return EchoStatus::ProtocolUnreachable;
-                case 3:
-                    return EchoStatus::PortUnreachable;
-                case 4:
-                    return EchoStatus::PacketTooBig;
-                default:  // host unreachable and the administrative and unknown codes
-                    return EchoStatus::HostUnreachable;
-            }
-        case TypeTimeExceeded:
-            return code == 1 ? EchoStatus::TtlExpiredReassembly : EchoStatus::TtlExpiredTransit;
-        case TypeParameterProblem:
-            return EchoStatus::ParameterProblem;
-        case TypeSourceQuench:
-            return EchoStatus::SourceQuench;
-        default:
-            return EchoStatus::GeneralFailure;
-    }
+    return net::IcmpErrorStatus(type, code);
 }
 
 // One packet as read from the socket: an ICMP message (datagram) or an IP packet (raw).
@@ -211,9 +170,10 @@ int IcmpEcho::openSocket(SocketKind kind) {
     setOption(fd, SOL_SOCKET, SO_RCVBUF, 1 << 20);
     if (kind == SocketKind::Raw) {
         // Pass only echo replies and the errors that can carry one of our requests.
-        const quint32 wanted = 1u << TypeEchoReply | 1u << TypeUnreachable |
-                               1u << TypeSourceQuench | 1u << TypeTimeExceeded |
-                               1u << TypeParameterProblem;
+        namespace IcmpType = net::IcmpType;
+        const quint32 wanted = 1u << IcmpType::EchoReply | 1u << IcmpType::Unreachable |
+                               1u << IcmpType::SourceQuench | 1u << IcmpType::TimeExceeded |
+                               1u << IcmpType::ParameterProblem;
         const quint32 filter = ~wanted;
         ::setsockopt(fd, SOL_RAW, IcmpFilterOption, &filter, sizeof filter);
         ident_ = nextRawIdentifier();
@@ -305,7 +265,7 @@ void IcmpEcho::send(const EchoRequest& request, Done done) {
         return;
     }
     int error = 0;
-    if (!transmit(probes_[slot], payloadSize, &error)) {
+    if (!transmit(probes_[slot], payloadSize, request.ttl, &error)) {
         Done owned = std::move(probes_[slot].done);
         release(slot);
         failLater(address, sendErrorStatus(error), std::move(owned));
@@ -354,24 +314,28 @@ void IcmpEcho::release(int slot) {
     freeSlots_.push_back(slot);
 }
 
-bool IcmpEcho::transmit(Probe& probe, int payloadSize, int* error) {
-    quint8* header = packet_.data();
-    header[0] = TypeEchoRequest;
-    header[1] = 0;
-    putBe16(header + 2, 0);
-    putBe16(header + 4, ident_);  // the kernel puts its own on a datagram socket
-    putBe16(header + 6, probe.sequence);
-    if (openKind_ == SocketKind::Raw)
-        putBe16(header + 2, echoChecksum(header, payloadSize));
+bool IcmpEcho::transmit(Probe& probe, int payloadSize, int ttl, int* error) {
+    // The payload bytes after the header are 0x20 from construction on and never change.
+    const std::span<quint8> packet(packet_.data(), size_t(HeaderSize + payloadSize));
+    // The kernel puts its own identifier and checksum on a datagram socket.
+    net::WriteEchoRequest(packet, ident_, probe.sequence, openKind_ == SocketKind::Raw);
     sockaddr_in to{};
     to.sin_family = AF_INET;
     to.sin_addr.s_addr = htonl(probe.address);
+    iovec data{packet.data(), packet.size()};
+    msghdr msg{};
+    msg.msg_name = &to;
+    msg.msg_namelen = sizeof to;
+    msg.msg_iov = &data;
+    msg.msg_iovlen = 1;
+    // A TTL of this probe only, so probes of different TTLs can share the socket.
+    net::TtlControl control;
+    net::AttachTtl(msg, control, ttl);
     // A second try: an ICMP error of an earlier probe may still be pending on the socket and
     // is reported by the next send, although nothing is wrong with this one.
     for (int attempt = 0; attempt < 2; ++attempt) {
         clock_gettime(CLOCK_REALTIME, &probe.sentAt);
-        if (::sendto(fd_, header, HeaderSize + payloadSize, 0, reinterpret_cast<sockaddr*>(&to),
-                     sizeof to) >= 0)
+        if (::sendmsg(fd_, &msg, 0) >= 0)
             return true;
         *error = errno;
     }
@@ -474,71 +438,41 @@ bool IcmpEcho::readOne() {
 // A datagram socket hands over the ICMP message only; the kernel already matched the
 // identifier.
 void IcmpEcho::handleDatagram(const Received& in) {
-    if (in.length < HeaderSize || in.data[0] != TypeEchoReply)
+    const net::IcmpMatch match = net::ParseDatagramReply(
+        std::span<const quint8>(in.data, size_t(in.length)), in.source, in.ttl);
+    if (match.kind != net::IcmpKind::EchoReply)
         return;
-    const int slot = findProbe(be16(in.data + 6), in.source);
+    const int slot = findProbe(match.sequence, match.source);
     if (slot < 0)
         return;
     EchoReply reply;
-    reply.address = in.source;
-    reply.dataSize = quint16(in.length - HeaderSize);
-    reply.ttl = quint8(std::max(in.ttl, 0));
+    reply.address = match.source;
+    reply.dataSize = quint16(match.dataSize);
+    reply.ttl = quint8(match.ttl);
     answer(slot, reply, in.at);
 }
 
-// A raw socket sees every ICMP packet of the machine, with its IP header.
+// A raw socket sees every ICMP packet of the machine, with its IP header: echo replies and
+// the ICMP errors that quote one of our requests count, when they carry our identifier.
 void IcmpEcho::handleRaw(const Received& in) {
-    if (in.length < 20)
+    const net::IcmpMatch match =
+        net::ParseRawPacket(std::span<const quint8>(in.data, size_t(in.length)));
+    if (match.kind == net::IcmpKind::Other || match.identifier != ident_)
         return;
-    const int headerLength = (in.data[0] & 0x0f) * 4;
-    if (headerLength < 20 || in.length < headerLength + HeaderSize)
-        return;
-    const quint8* icmp = in.data + headerLength;
-    const int icmpLength = in.length - headerLength;
-    Received outer = in;
-    outer.source = be32(in.data + 12);
-    outer.ttl = in.data[8];
-    if (icmp[0] != TypeEchoReply) {
-        handleRawError(outer, icmp, icmpLength);
-        return;
+    EchoReply reply;
+    reply.ttl = quint8(match.ttl);
+    int slot;
+    if (match.kind == net::IcmpKind::EchoReply) {
+        slot = findProbe(match.sequence, match.source);
+        reply.address = match.source;
+        reply.dataSize = quint16(match.dataSize);
+    } else {
+        slot = findProbe(match.sequence, match.destination);
+        reply.address = match.offender;
+        reply.status = match.status();
     }
-    if (be16(icmp + 4) != ident_)
-        return;
-    const int slot = findProbe(be16(icmp + 6), outer.source);
     if (slot < 0)
         return;
-    EchoReply reply;
-    reply.address = outer.source;
-    reply.dataSize = quint16(icmpLength - HeaderSize);
-    reply.ttl = quint8(outer.ttl);
-    answer(slot, reply, in.at);
-}
-
-// An ICMP error quotes the IP header and the first 8 bytes of the request that caused it.
-void IcmpEcho::handleRawError(const Received& in, const quint8* icmp, int icmpLength) {
-    const quint8 type = icmp[0];
-    if (type != TypeUnreachable && type != TypeTimeExceeded && type != TypeSourceQuench &&
-        type != TypeParameterProblem)
-        return;
-    const quint8* inner = icmp + HeaderSize;
-    const int innerLength = icmpLength - HeaderSize;
-    if (innerLength < 20)
-        return;
-    const int innerHeader = (inner[0] & 0x0f) * 4;
-    if (innerHeader < 20 || innerLength < innerHeader + HeaderSize)
-        return;
-    if (inner[9] != IPPROTO_ICMP)
-        return;
-    const quint8* request = inner + innerHeader;
-    if (request[0] != TypeEchoRequest || be16(request + 4) != ident_)
-        return;
-    const int slot = findProbe(be16(request + 6), be32(inner + 16));
-    if (slot < 0)
-        return;
-    EchoReply reply;
-    reply.address = in.source;
-    reply.status = IcmpErrorStatus(type, icmp[1]);
-    reply.ttl = quint8(in.ttl);
     answer(slot, reply, in.at);
 }
 
@@ -552,13 +486,14 @@ bool IcmpEcho::readErrorQueue() {
     const ssize_t n = ::recvmsg(fd_, &msg, MSG_ERRQUEUE | MSG_DONTWAIT);
     if (n < 0)
         return false;
-    const sock_extended_err* error = nullptr;
+    std::span<const quint8> error;
     timespec at{};
     bool stamped = false;
     int ttl = 0;
     for (cmsghdr* c = CMSG_FIRSTHDR(&msg); c; c = CMSG_NXTHDR(&msg, c)) {
         if (c->cmsg_level == SOL_IP && c->cmsg_type == IP_RECVERR) {
-            error = reinterpret_cast<const sock_extended_err*>(CMSG_DATA(c));
+            error = std::span<const quint8>(reinterpret_cast<const quint8*>(CMSG_DATA(c)),
+                                            c->cmsg_len - CMSG_LEN(0));
         } else if (c->cmsg_level == SOL_IP && c->cmsg_type == IP_TTL) {
             memcpy(&ttl, CMSG_DATA(c), sizeof ttl);
         } else if (c->cmsg_level == SOL_SOCKET && c->cmsg_type == SCM_TIMESTAMPNS) {
@@ -566,21 +501,20 @@ bool IcmpEcho::readErrorQueue() {
             stamped = true;
         }
     }
-    // Local errors were already reported by sendto.
-    if (!error || error->ee_origin != SO_EE_ORIGIN_ICMP || n < HeaderSize)
+    const net::IcmpMatch match =
+        net::ParseErrorQueueEntry(error, std::span<const quint8>(receive_.data(), size_t(n)),
+                                  ntohl(target.sin_addr.s_addr), ttl);
+    if (match.kind != net::IcmpKind::Error)
         return true;
-    const int slot = findProbe(be16(receive_.data() + 6), ntohl(target.sin_addr.s_addr));
+    const int slot = findProbe(match.sequence, match.destination);
     if (slot < 0)
         return true;
-    sockaddr_in offender{};
-    memcpy(&offender, SO_EE_OFFENDER(error), sizeof offender);
     if (!stamped)
         clock_gettime(CLOCK_REALTIME, &at);
     EchoReply reply;
-    reply.address =
-        offender.sin_family == AF_INET ? ntohl(offender.sin_addr.s_addr) : probes_[slot].address;
-    reply.status = IcmpErrorStatus(error->ee_type, error->ee_code);
-    reply.ttl = quint8(std::max(ttl, 0));
+    reply.address = match.offender != 0 ? match.offender : probes_[slot].address;
+    reply.status = match.status();
+    reply.ttl = quint8(match.ttl);
     answer(slot, reply, at);
     return true;
 }

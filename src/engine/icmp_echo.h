@@ -66,7 +66,7 @@ class IcmpEcho final : public EchoTransport {
     int openSocket(SocketKind kind);
     int allocateProbe(quint32 address, int timeoutMs, Done& done);
     void release(int slot);
-    bool transmit(Probe& probe, int payloadSize, int* error);
+    bool transmit(Probe& probe, int payloadSize, int ttl, int* error);
     void failLater(quint32 address, qint32 status, Done done);
     void deliverDeferred();
     void complete(int slot, const EchoReply& reply);
@@ -78,7 +78,6 @@ class IcmpEcho final : public EchoTransport {
     bool readErrorQueue();
     void handleDatagram(const Received& in);
     void handleRaw(const Received& in);
-    void handleRawError(const Received& in, const quint8* icmp, int icmpLen);
 
     void armTimer();
     void expire();
@@ -105,7 +104,7 @@ class IcmpEcho final : public EchoTransport {
     std::vector<quint8> receive_;  // one incoming packet
 };
 
-// Maps an ICMP error (type, code) to its echo status code.
+// Maps an ICMP error (type, code) to its echo status code (see net::IcmpErrorStatus).
 qint32 IcmpErrorStatus(int type, int code);
 
 }  // namespace sondrel
