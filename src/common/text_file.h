@@ -5,20 +5,26 @@
 
 namespace sondrel {
 
-// The program's text files: written in UTF-8 with CR LF after every line; read with CR LF or
-// LF line ends, and a file that is not valid UTF-8 is read as GB18030 (lists and histories
-// written on the old platform hold their Chinese texts in GBK).
+// The program's text files: written in UTF-8 with CR LF after every line; read with CR LF,
+// LF or lone CR line ends. Each line is decoded on its own: a line that is valid UTF-8 is
+// UTF-8, any other line GB18030 (lists and histories written on the old platform hold their
+// Chinese texts in GBK, and hand-edited files may mix both).
+
+// The largest text file read; anything bigger counts as unreadable.
+inline constexpr qint64 MaxTextFileSize = qint64(64) << 20;  // 64 MiB
 
 // All lines of the file; a last line without a line end is kept. `ok` is false (and the list
-// empty) when the file cannot be opened or read.
+// empty) when the file cannot be opened or read, is no regular file (a folder, FIFO, device,
+// or a link to one of these) or is larger than MaxTextFileSize. The open never blocks.
 QStringList ReadTextLines(const QString& path, bool* ok = nullptr);
 
 // The text without leading and trailing spaces; tabs and other blanks stay.
 QString TrimSpaces(const QString& text);
 
 // Replaces the file by the lines in one step: the lines go to a temporary file in the same
-// folder that is renamed over the old one, so a failed write leaves the old file as it was.
-// On failure returns false and puts the reason in `error` (when given).
+// folder, flushed to disk and then renamed over the old one, so a failed write (a full disk,
+// say) leaves the old file as it was. A link is followed and its target replaced. On failure
+// returns false and puts the system's reason in `error` (when given).
 bool WriteTextFileAtomically(const QString& path, const QStringList& lines, QString* error);
 
 // Hands out the lines of a text file one at a time, each trimmed of spaces. The file is read

@@ -2,11 +2,13 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSettings>
 #include <QTemporaryDir>
 
 #include "app/settings.h"
 #include "app/settings_binding.h"
 #include "engine/test_parameters.h"
+#include "support/file_size_limit.h"
 #include "support/qt_printers.h"
 #include "support/recording_prompts.h"
 
@@ -76,6 +78,82 @@ TEST_F(SettingsStore, MissingNumbersNulsAndListsReadAsText) {
     EXPECT_EQ(s.value(Setting::Interval), QStringLiteral("1000 毫秒"));
     EXPECT_EQ(s.value(Setting::HostList), "a,b");
     EXPECT_EQ(s.value(Setting::IfDB), "");
+}
+
+// Files written by builds that stored the settings through QSettings read alike, and what
+// is written now still reads alike there.
+TEST_F(SettingsStore, StaysCompatibleWithTheFormerFileBothWays) {
+    const QStringList texts{QStringLiteral("@x"),
+                            QStringLiteral(" 两边 空格 "),
+                            "a,b;c=d",
+                            "say \"hi\" \\ there",
+                            QStringLiteral("\t\x01"
+                                           "b"),
+                            QStringLiteral("1000 毫秒"),
+                            "",
+                            "@@"};
+    {
+        QDir().mkpath(config.path() + "/Sondrel");
+        QSettings former(Settings::DefaultPath(), QSettings::IniFormat);
+        for (int i = 0; i < texts.size(); ++i)
+            former.setValue(SettingName(Setting(i)), texts[i]);
+    }
+    Settings in;
+    in.ReadSettings();
+    for (int i = 0; i < texts.size(); ++i)
+        EXPECT_EQ(in.value(Setting(i)), texts[i]) << i;
+
+    QFile::remove(Settings::DefaultPath());
+    EXPECT_TRUE(in.WriteSettings().isEmpty());
+    const QSettings former(Settings::DefaultPath(), QSettings::IniFormat);
+    for (int i = 0; i < texts.size(); ++i)
+        EXPECT_EQ(former.value(SettingName(Setting(i))).toString(), texts[i]) << i;
+    Settings again;
+    again.ReadSettings();
+    for (int i = 0; i < texts.size(); ++i)
+        EXPECT_EQ(again.value(Setting(i)), texts[i]) << i;
+}
+
+TEST_F(SettingsStore, TypedValuesAreReadAsTheirTextOnly) {
+    writeByHand(
+        "[General]\nDefault_Path=@Variant(\\0\\0\\0\\x7f\\0\\0\\0\\x10QKeySequence)\n"
+        "Default_Buffer=@ByteArray(abc)\r\nDefault_Number = \"quoted\" ; note\r"
+        "[Other]\nDefault_IPQty=9\n[general]\nDefault_IfDB=1\n");
+    Settings s;
+    s.ReadSettings();
+    EXPECT_EQ(s.value(Setting::Path), QStringLiteral("@Variant(\x7f\x10QKeySequence)"));
+    EXPECT_EQ(s.value(Setting::Buffer), "@ByteArray(abc)");
+    EXPECT_EQ(s.value(Setting::Number), "quoted");
+    EXPECT_EQ(s.value(Setting::IPQty), "");  // another section
+    EXPECT_EQ(s.value(Setting::IfDB), "1");
+}
+
+TEST_F(SettingsStore, SaveOnAFullDiskKeepsTheOldFile) {
+    Settings first;
+    first.setValue(Setting::Interval, "600");
+    ASSERT_TRUE(first.WriteSettings().isEmpty());
+    QFile f(Settings::DefaultPath());
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray before = f.readAll();
+    f.close();
+
+    Settings second;
+    for (int i = 0; i < SettingCount; ++i)
+        second.setValue(Setting(i), QString(200, QLatin1Char('x')));
+    QString error;
+    {
+        testing::FileSizeLimit limit(before.size() + 16);
+        ASSERT_TRUE(limit.active());
+        error = second.WriteSettings();
+    }
+    EXPECT_FALSE(error.isEmpty());
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), before);
+    EXPECT_EQ(QDir(config.path() + "/Sondrel").entryList(QDir::Files | QDir::Hidden),
+              QStringList{"Sondrel.conf"});
+    Settings reread;
+    reread.ReadSettings();
+    EXPECT_EQ(reread.value(Setting::Interval), "600");
 }
 
 TEST_F(SettingsStore, UnwritableFolderIsReported) {

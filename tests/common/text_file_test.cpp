@@ -2,11 +2,16 @@
 
 #include "support/file_size_limit.h"
 
+#include <sys/stat.h>
+
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QStringEncoder>
 #include <QTemporaryDir>
+#include <cerrno>
+#include <cstring>
 
 #include "common/text_file.h"
 
@@ -66,6 +71,50 @@ TEST_F(TextFileTest, ReadsUtf8WithOrWithoutByteOrderMarkAndGbkFiles) {
     EXPECT_EQ(ReadTextLines(path("gbk.txt")), lines);
 }
 
+TEST_F(TextFileTest, LoneCrEndsALineToo) {
+    writeBytes("cr.txt", "Aa,1\rBb,2\r\rCc,3\r");
+    EXPECT_EQ(ReadTextLines(path("cr.txt")), (QStringList{"Aa,1", "Bb,2", "", "Cc,3"}));
+    writeBytes("mixed.txt", "a\rb\r\nc\n\rd");
+    EXPECT_EQ(ReadTextLines(path("mixed.txt")), (QStringList{"a", "b", "c", "", "d"}));
+}
+
+// A hand-edited list may hold one GBK line among UTF-8 ones; each line keeps its own coding.
+TEST_F(TextFileTest, DecodesEveryLineOnItsOwn) {
+    QStringEncoder gbk("GB18030");
+    ASSERT_TRUE(gbk.isValid());
+    const QString utf8Title = QStringLiteral("A办公室,10.0.0.1");
+    const QString gbkTitle = QStringLiteral("B打印机,10.0.0.2");
+    const QByteArray gbkBytes = gbk.encode(gbkTitle);
+    writeBytes("mixed.txt", "\xEF\xBB\xBF" + utf8Title.toUtf8() + "\r\n" + gbkBytes + "\r\n" +
+                                QStringLiteral("当前").toUtf8() + "\n");
+    EXPECT_EQ(ReadTextLines(path("mixed.txt")),
+              (QStringList{utf8Title, gbkTitle, QStringLiteral("当前")}));
+}
+
+// Only regular files are read: nothing here may block, abort or read without end.
+TEST_F(TextFileTest, OtherKindsOfFileAndHugeFilesAreUnreadable) {
+    const QByteArray fifo = QFile::encodeName(path("fifo"));
+    ASSERT_EQ(::mkfifo(fifo.constData(), 0600), 0);
+    ASSERT_TRUE(QFile::link("/dev/zero", path("zero.txt")));
+    for (const QString& name : {path("fifo"), path("zero.txt"), QStringLiteral("/dev/null")}) {
+        bool ok = true;
+        EXPECT_EQ(ReadTextLines(name, &ok), QStringList()) << qPrintable(name);
+        EXPECT_FALSE(ok) << qPrintable(name);
+        EXPECT_FALSE(TrimmedLineReader(name).isOpen()) << qPrintable(name);
+    }
+
+    QFile huge(path("huge.txt"));  // sparse: takes no room on disk
+    ASSERT_TRUE(huge.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(huge.resize(MaxTextFileSize + 1));
+    huge.close();
+    bool ok = true;
+    EXPECT_EQ(ReadTextLines(path("huge.txt"), &ok), QStringList());
+    EXPECT_FALSE(ok);
+    ASSERT_TRUE(QFile::resize(path("huge.txt"), MaxTextFileSize));
+    EXPECT_EQ(ReadTextLines(path("huge.txt"), &ok).size(), 1);  // one line of NULs
+    EXPECT_TRUE(ok);
+}
+
 TEST(TrimSpacesTest, RemovesOnlySpaces) {
     EXPECT_EQ(TrimSpaces(QStringLiteral("  a b  ")), QStringLiteral("a b"));
     EXPECT_EQ(TrimSpaces(QStringLiteral("\t a \t")), QStringLiteral("\t a \t"));
@@ -115,9 +164,21 @@ TEST_F(TextFileTest, WriteThatRunsOutOfRoomKeepsTheOldFile) {
     }
 
     EXPECT_FALSE(written);
-    EXPECT_FALSE(error.isEmpty());
+    EXPECT_EQ(error, QString::fromLocal8Bit(std::strerror(EFBIG)));  // the system's own reason
     EXPECT_EQ(readBytes("list.txt"), QByteArray("Aold,10.0.0.1\r\n \r\n"));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"list.txt"});
+}
+
+TEST_F(TextFileTest, RewriteKeepsPermissionsAndReplacesTheTargetOfALink) {
+    writeBytes("list.txt", "old\r\n");
+    ASSERT_TRUE(QFile::setPermissions(path("list.txt"), QFile::ReadOwner | QFile::WriteOwner));
+    ASSERT_TRUE(QFile::link(path("list.txt"), path("link.txt")));
+    ASSERT_TRUE(WriteTextFileAtomically(path("link.txt"), {"new"}, nullptr));
+    EXPECT_TRUE(QFileInfo(path("link.txt")).isSymLink());
+    EXPECT_EQ(readBytes("list.txt"), QByteArray("new\r\n"));
+    struct stat info {};
+    ASSERT_EQ(::stat(QFile::encodeName(path("list.txt")).constData(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0600u);
 }
 
 TEST_F(TextFileTest, TrimmedLineReaderHandsOutTrimmedLinesThenEmpty) {
