@@ -12,7 +12,8 @@ constexpr int PageRows = 20;
 }  // namespace
 
 // Rebuilds records, statistics, the first page of reply lines and the summary of the last run
-// that was logged to files. A malformed log ends the reload quietly with what was read.
+// that was logged to files. A malformed log (a bad line or header) ends the reload quietly
+// with what was read.
 void PingTest::ReloadPreviousPing() {
     const QString path = dataFolder_ + RunLogFileName;
     if (!QFileInfo::exists(path))
@@ -26,7 +27,8 @@ void PingTest::ReloadPreviousPing() {
     ReloadedRun run;
     const bool complete = ReadRunLog(path, run);
     records_.adopt(std::move(run.records));
-    if (!complete) {
+    // A header that does not read ("x,1,1") is no run of ours, however good its lines are.
+    if (!complete || !run.headerValid) {
         setStatus(0, QString());
         return;
     }

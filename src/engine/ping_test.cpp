@@ -1,5 +1,7 @@
 #include "engine/ping_test.h"
 
+#include <exception>
+
 #include "engine/test_parameters.h"
 
 namespace sondrel {
@@ -72,13 +74,47 @@ void PingTest::StartPingTest(TargetRequest& request) {
     TargetRequest taken = request;
     request.manualSingle.clear();
     request.manualGroup.clear();
-    expansion_.start(services_.resolver, taken,
-                     [this](ExpandedTargets& targets) { continueStart(targets); });
+    // Nothing may escape to the event loop: a failure of the expansion itself (memory)
+    // becomes the start's message.
+    try {
+        expansion_.start(services_.resolver, taken,
+                         [this](ExpandedTargets& targets) { continueStartGuarded(targets); });
+    } catch (const std::exception& e) {
+        expansion_.cancel();
+        startFailed(QString::fromLocal8Bit(e.what()));
+    }
+}
+
+// The start's continuation runs from the event loop once the names are known.
+void PingTest::continueStartGuarded(ExpandedTargets& targets) {
+    try {
+        continueStart(targets);
+    } catch (const std::exception& e) {
+        timer1_->stop();
+        timer1Enabled_ = false;
+        targets_.clear();
+        targetAddresses_.clear();
+        startFailed(QString::fromLocal8Bit(e.what()));
+    }
+}
+
+void PingTest::abandonStart() {
+    state_.LeaveBusyState();
+    setStatus(0, QString());
+    Q_EMIT startAbandoned();
 }
 
 void PingTest::continueStart(ExpandedTargets& targets) {
-    if (stopRequested_)
-        return;  // stopped while the names were looked up
+    // A stop during the look-up cancels the expansion, so this runs only for a live start;
+    // it never runs outside the busy state the start entered.
+    if (stopRequested_ || !state_.activityBusy())
+        return;
+    if (targets.tooMany) {
+        services_.prompts.message(TooManyTargetsText() + QStringLiteral("   CommandStart_Click"),
+                                  MessageIcon::Exclamation);
+        abandonStart();
+        return;
+    }
     targets_ = std::move(targets);
     if (targets_.unresolvedCount > 0) {
         QString list = targets_.unresolvedText;
@@ -90,9 +126,7 @@ void PingTest::continueStart(ExpandedTargets& targets) {
                                   MessageIcon::Information);
     }
     if (targets_.count() == 0) {
-        state_.LeaveBusyState();
-        setStatus(0, QString());
-        Q_EMIT startAbandoned();
+        abandonStart();
         return;
     }
     if (!openRun())
@@ -123,9 +157,7 @@ bool PingTest::openRun() {
     const QString refused = services_.echo.open();
     if (!refused.isEmpty()) {
         services_.prompts.message(refused, MessageIcon::Critical);
-        state_.LeaveBusyState();
-        setStatus(0, QString());
-        Q_EMIT startAbandoned();
+        abandonStart();
         return false;
     }
     transportOpen_ = true;
@@ -146,13 +178,18 @@ void PingTest::startFailed(const QString& error) {
     if (transportOpen_)
         services_.echo.close();
     transportOpen_ = false;
-    state_.LeaveBusyState();
+    if (state_.activityBusy())
+        state_.LeaveBusyState();
     services_.prompts.message(error + QStringLiteral("   CommandStart_Click"),
                               MessageIcon::Exclamation);
     Q_EMIT startAbandoned();
 }
 
 void PingTest::CommandStop_Click() {
+    if (expansion_.pending()) {
+        stopDuringLookUp();
+        return;
+    }
     stopRequested_ = true;
     scheduleEndCheck_ = false;
     Q_EMIT stopButtonEnabled(false);
@@ -195,6 +232,23 @@ void PingTest::onStopTimer() {
         services_.prompts.message(error + QStringLiteral("    侦测_IP"), MessageIcon::Exclamation);
     if (state_.runningActivity != Activity::Trace)
         Q_EMIT reportLinkShown(true);
+    Q_EMIT stopCompleted();
+}
+
+// A stop while the names of a start are looked up ends that start for good: its answers are
+// dropped whenever they come. Nothing was opened yet, so the stop completes at once.
+void PingTest::stopDuringLookUp() {
+    expansion_.cancel();
+    scheduleEndCheck_ = false;
+    scheduledRun_ = false;
+    stopRequested_ = false;
+    timer1_->stop();
+    timer1Enabled_ = false;
+    firstTargetAddress_.clear();
+    if (state_.activityBusy())
+        state_.LeaveBusyState();
+    setStatus(0, QString());
+    Q_EMIT stopButtonEnabled(true);
     Q_EMIT stopCompleted();
 }
 

@@ -79,6 +79,8 @@ class PingTest : public QObject {
   private:
     // Start.
     void continueStart(ExpandedTargets& targets);
+    void continueStartGuarded(ExpandedTargets& targets);
+    void abandonStart();
     bool openRun();
     void startFailed(const QString& error);
     void setStatus(int item, const QString& text);
@@ -96,6 +98,7 @@ class PingTest : public QObject {
     bool scheduledEndPassed() const;
     void armTick(int delayMs);
     // Stop completion.
+    void stopDuringLookUp();
     void onStopTimer();
 
     Services services_;

@@ -1,8 +1,12 @@
 #include "engine/result_log.h"
 
+#include <fcntl.h>
 #include <sys/file.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <charconv>
+#include <cstring>
 
 namespace sondrel {
 
@@ -17,15 +21,17 @@ void appendNumber(QByteArray& out, qint64 value) {
 }
 
 QString fileError(const QFile& file) {
-    return file.errorString() + QStringLiteral(" (") + file.fileName() + QLatin1Char(')');
+    const int error = errno;
+    QString text = file.errorString();
+    if ((text.isEmpty() || text == QLatin1String("Unknown error")) && error != 0)
+        text = QString::fromLocal8Bit(std::strerror(error));
+    return text + QStringLiteral(" (") + file.fileName() + QLatin1Char(')');
 }
 
-// True when another run (of this or another instance) is writing the file at `path`.
-bool lockedByAnotherRun(const QString& path) {
-    QFile existing(path);
-    if (!existing.open(QIODevice::ReadOnly)) return false;
-    if (::flock(existing.handle(), LOCK_EX | LOCK_NB) == 0) return false;
-    return errno == EWOULDBLOCK;
+// The system's text for `error`, with the file it concerns.
+QString systemError(int error, const QString& path) {
+    return QString::fromLocal8Bit(std::strerror(error)) + QStringLiteral(" (") + path +
+           QLatin1Char(')');
 }
 
 // Replaces `path` with an empty file opened for writing, a read-only old file included.
@@ -36,7 +42,7 @@ QString recreate(QFile& file, const QString& path) {
         if (!QFile::remove(path))
             return fileError(file);
     }
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
         return fileError(file);
     return {};
 }
@@ -77,12 +83,24 @@ QString ResultLog::create(const QString& dataFolder, const RunLogHeader& header,
     close();
     const QString runLogPath = dataFolder + RunLogFileName;
     // Two instances share the data folder: a run never replaces the log another run writes.
-    if (lockedByAnotherRun(runLogPath))
-        return QStringLiteral("另一个测试正在写入结果日志 ") + runLogPath;
+    // The lock lives on a file of its own that is never replaced, and it is taken before
+    // anything is deleted or created, so of two runs starting together only one gets on.
+    const QString lockPath = dataFolder + RunLogLockFileName;
+    lockFd_ = ::open(QFile::encodeName(lockPath).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (lockFd_ < 0)
+        return systemError(errno, lockPath);
+    if (::flock(lockFd_, LOCK_EX | LOCK_NB) != 0) {
+        const int error = errno;
+        ::close(lockFd_);
+        lockFd_ = -1;
+        if (error == EWOULDBLOCK)
+            return QStringLiteral("另一个测试正在写入结果日志 ") + runLogPath;
+        return systemError(error, lockPath);
+    }
     QString error = recreate(runLog_, runLogPath);
     if (!error.isEmpty())
         return error;
-    ::flock(runLog_.handle(), LOCK_EX | LOCK_NB);
+    committed_ = 0;
     QByteArray headerLine;
     appendNumber(headerLine, header.targetCount);
     headerLine.append(',');
@@ -90,8 +108,9 @@ QString ResultLog::create(const QString& dataFolder, const RunLogHeader& header,
     headerLine.append(',');
     appendNumber(headerLine, header.repeatPerIP);
     headerLine.append(CrLf);
-    if (runLog_.write(headerLine) != headerLine.size())
-        return fileError(runLog_);
+    error = writeLine(headerLine.constData(), headerLine.size());
+    if (!error.isEmpty())
+        return error;
 
     QFile table;
     error = recreate(table, dataFolder + TargetTableFileName);
@@ -111,25 +130,50 @@ QString ResultLog::append(const ReplyRecord& record) {
         return {};
     char line[128];
     const qsizetype size = RunLogLine(record, line);
-    if (runLog_.write(line, size) != size)
-        return fileError(runLog_);
-    return {};
+    return writeLine(line, size);
+}
+
+QString ResultLog::writeLine(const char* data, qsizetype size) {
+    const int fd = runLog_.handle();
+    qsizetype done = 0;
+    int error = 0;
+    while (done < size) {
+        const ssize_t written = ::write(fd, data + done, size_t(size - done));
+        if (written > 0) {
+            done += written;
+        } else if (written < 0 && errno == EINTR) {
+            continue;
+        } else {
+            // A short write is followed by one that tells why; nothing written at all with no
+            // reason given is a full disk.
+            error = written < 0 ? errno : ENOSPC;
+            break;
+        }
+    }
+    if (error == 0) {
+        committed_ += size;
+        return {};
+    }
+    // The part of the line that did reach the file is cut off again: the log ends with the
+    // last whole line.
+    if (done > 0)
+        while (::ftruncate(fd, committed_) != 0 && errno == EINTR) {
+        }
+    return systemError(error, runLog_.fileName());
 }
 
 QString ResultLog::flush() {
-    if (runLog_.isOpen() && !runLog_.flush())
-        return fileError(runLog_);
     return {};
 }
 
 QString ResultLog::close() {
-    if (!runLog_.isOpen())
-        return {};
-    QString error;
-    if (!runLog_.flush())
-        error = fileError(runLog_);
-    runLog_.close();
-    return error;
+    if (runLog_.isOpen())
+        runLog_.close();
+    if (lockFd_ >= 0) {
+        ::close(lockFd_);  // gives up the lock
+        lockFd_ = -1;
+    }
+    return {};
 }
 
 }  // namespace sondrel

@@ -23,8 +23,14 @@ QByteArray RunLogLine(const ReplyRecord& record);
 // The same into `out` (at least 128 bytes); returns its length.
 qsizetype RunLogLine(const ReplyRecord& record, char* out);
 
+// The lock file beside the run log: held by the run writing the log, from before the logs are
+// replaced until the run log is closed.
+inline const QString RunLogLockFileName = QStringLiteral("Quibbet_DB3.txt.lock");
+
 // The two result logs of a run without database logging: the run log, open from the start
-// until the stop completion, and the target table, written whole at the start.
+// until the stop completion, and the target table, written whole at the start. The run log
+// only ever holds whole lines: each is written at once, and a line the disk took only part of
+// is cut off again.
 class ResultLog {
   public:
     ResultLog() = default;
@@ -38,14 +44,19 @@ class ResultLog {
                    const QStringList& targetShow, const QStringList& targetTitle);
     // Appends one probe line; returns an empty text or the error.
     QString append(const ReplyRecord& record);
-    // Hands what is buffered to the system; returns an empty text or the error.
+    // Nothing is buffered: every line is with the system once append() returns.
     QString flush();
-    // Closes the run log (everything written is in the file afterwards).
+    // Closes the run log and gives up the lock.
     QString close();
     bool isOpen() const { return runLog_.isOpen(); }
 
   private:
+    // Writes one whole line at the end of the run log, or nothing at all.
+    QString writeLine(const char* data, qsizetype size);
+
     QFile runLog_;
+    qint64 committed_ = 0;  // the bytes of whole lines in the run log
+    int lockFd_ = -1;
 };
 
 }  // namespace sondrel

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include "common/text_file.h"
+#include "targets/target_expansion.h"
 
 namespace sondrel {
 
@@ -131,7 +132,10 @@ bool ReadRunLog(const QString& path, ReloadedRun& out) {
     if (!complete || count == 0)
         return false;
     out.stats = tally.finish();
-    out.header.targetCount = qint32(headerField(header, 0).value_or(out.header.targetCount));
+    const auto targetCount = headerField(header, 0);
+    out.headerValid = header.size() == 3 && targetCount && *targetCount > 0 &&
+                      headerField(header, 1) && headerField(header, 2);
+    out.header.targetCount = qint32(targetCount.value_or(out.header.targetCount));
     out.header.sizeStepLength = qint32(headerField(header, 1).value_or(out.header.sizeStepLength));
     out.header.repeatPerIP = qint32(headerField(header, 2).value_or(out.header.repeatPerIP));
     return true;
@@ -153,7 +157,8 @@ QString ReloadTargetTable(const QString& path, qint32 count, QStringList& show,
         return QStringLiteral("无法读取文件 ") + path;
     // A header that claims more targets than the table holds is filled with empty texts, but
     // never beyond what a real run could have had.
-    const qint32 wanted = std::clamp<qint64>(count, 0, std::max<qint64>(lines.size(), 1 << 20));
+    const qint32 wanted =
+        std::clamp<qint64>(count, 0, std::max<qint64>(lines.size(), MaxExpandedTargets));
     for (qint32 i = 0; i < wanted; ++i) {
         const QString line = i < lines.size() ? TrimSpaces(lines[i]) : QString();
         const QStringList fields = line.split(QLatin1Char(','));

@@ -14,6 +14,7 @@ namespace sondrel {
 // The previous run rebuilt from its result logs.
 struct ReloadedRun {
     RunLogHeader header;
+    bool headerValid = false;          // the header held three numbers and at least one target
     std::vector<ReplyRecord> records;  // the last ReplyRecords::Capacity probes at most
     RunStatistics stats;               // over every probe line of the log
     QStringList targetShow;
@@ -25,6 +26,7 @@ std::optional<ReplyRecord> ParseRunLogLine(const QByteArray& line);
 
 // Reads the run log at `path` up to its first empty line. Returns nothing when the log has no
 // probe line or a line is malformed; `out` then keeps the records read before that line.
+// Header fields that do not read keep their defaults, and `headerValid` tells.
 bool ReadRunLog(const QString& path, ReloadedRun& out);
 
 // Reads the target table for `count` targets; missing lines give empty texts. Returns an empty

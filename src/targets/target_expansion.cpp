@@ -5,6 +5,7 @@
 #include <QLatin1StringView>
 #include <algorithm>
 #include <array>
+#include <cstdlib>
 #include <optional>
 
 #include "common/text_file.h"
@@ -26,6 +27,10 @@ void YieldToEventLoop() {
 
 void AppendTarget(ExpandedTargets& targets, const QString& ip, const QString& show,
                   const QString& title) {
+    if (targets.count() >= MaxExpandedTargets) {
+        targets.tooMany = true;
+        return;
+    }
     targets.targetIP.append(ip);
     targets.targetShow.append(show);
     targets.targetTitle.append(title);
@@ -103,6 +108,12 @@ void ExpandedTargets::clear() {
     unresolvedCount = 0;
     unresolvedText.clear();
     longAddressFlag = false;
+    tooMany = false;
+}
+
+QString TooManyTargetsText() {
+    return QStringLiteral("选择的目标超过 ") + QString::number(MaxExpandedTargets) +
+           QStringLiteral(" 个地址，请缩小范围。");
 }
 
 AddressCheck ClassifyAddress(const QString& text) {
@@ -198,13 +209,19 @@ void ExpandAddressRange(ExpandedTargets& targets, const QString& start, const QS
     const std::optional<Octets> e = ParseOctets(end.split(QLatin1Char('.')));
     if (!s || !e)
         return;
-    std::array<QList<int>, 4> runs;
-    qsizetype total = 1;
-    for (int i = 0; i < 4; ++i) {
-        runs[i] = OctetRun((*s)[i], (*e)[i]);
-        total *= runs[i].size();
+    // The size of the box comes first: a range of millions is refused before any memory is
+    // set aside for it (at most 256^4, so the product fits).
+    qint64 total = 1;
+    for (int i = 0; i < 4; ++i)
+        total *= std::abs((*e)[i] - (*s)[i]) + 1;
+    if (total > MaxExpandedTargets - targets.count()) {
+        targets.tooMany = true;
+        return;
     }
-    const qsizetype wanted = targets.count() + total;
+    std::array<QList<int>, 4> runs;
+    for (int i = 0; i < 4; ++i)
+        runs[i] = OctetRun((*s)[i], (*e)[i]);
+    const qsizetype wanted = targets.count() + qsizetype(total);
     targets.targetIP.reserve(wanted);
     targets.targetShow.reserve(wanted);
     targets.targetTitle.reserve(wanted);

@@ -15,10 +15,18 @@ struct ExpandedTargets {
     int unresolvedCount = 0;
     QString unresolvedText;        // CR LF + 7 spaces + text, per unresolved name
     bool longAddressFlag = false;  // some probed text is longer than 13 characters
+    bool tooMany = false;          // targets beyond MaxExpandedTargets were refused
 
     int count() const { return int(targetIP.size()); }
     void clear();
 };
+
+// The most targets one run may have; a request that would expand to more is refused whole
+// before anything is allocated for it. The target table reload uses the same bound.
+inline constexpr qsizetype MaxExpandedTargets = qsizetype(1) << 20;
+
+// The message for a request beyond MaxExpandedTargets.
+QString TooManyTargetsText();
 
 // Resolves a host name to a dotted address; an empty result means it did not resolve.
 using ResolveFn = std::function<QString(const QString& host)>;
@@ -53,7 +61,8 @@ void ExpandTargetEntry(ExpandedTargets& targets, const QString& entryLine,
                        const ResolveFn& resolve);
 
 // Appends every address of the box spanned octet by octet from start to end; each octet runs
-// up or down on its own. Bounds that are not four octets in 0..255 give no targets.
+// up or down on its own. Bounds that are not four octets in 0..255 give no targets. A range
+// that would take the list beyond MaxExpandedTargets appends nothing and sets `tooMany`.
 void ExpandAddressRange(ExpandedTargets& targets, const QString& start, const QString& end);
 
 }  // namespace sondrel

@@ -2,12 +2,18 @@
 
 #include <QFile>
 #include <QTemporaryDir>
+#include <cerrno>
+#include <cstring>
+#include <new>
 
 #include "engine/ping_test.h"
+#include "engine/result_log_reload.h"
 #include "engine/test_parameters.h"
+#include "support/deferred_resolver.h"
 #include "support/engine_rig.h"
 #include "support/fake_clock.h"
 #include "support/fake_echo.h"
+#include "support/file_size_limit.h"
 #include "support/recording_prompts.h"
 
 namespace sondrel {
@@ -295,6 +301,163 @@ TEST_F(PingTestRun, LargeLogAsksBeforeReloading) {
     prompts.answer = true;
     test.ReloadPreviousPing();
     EXPECT_EQ(test.statistics().sentCount, 30000);
+}
+
+TEST_F(PingTestRun, RangeOfMillionsIsRefusedWithOneMessage) {
+    set("1000", "32", "1", "1");
+    bool abandoned = false;
+    QObject::connect(&test, &PingTest::startAbandoned, [&] { abandoned = true; });
+    start({"CAll,0.0.0.0,255.255.255.255"});
+    clock.runUntilIdle();
+    EXPECT_EQ(prompts.texts(),
+              QStringList{QStringLiteral(
+                  "选择的目标超过 1048576 个地址，请缩小范围。   CommandStart_Click")});
+    EXPECT_TRUE(abandoned);
+    EXPECT_FALSE(state.activityBusy());
+    EXPECT_EQ(echo.opened, 0);
+    EXPECT_TRUE(echo.sent.isEmpty());
+    EXPECT_EQ(test.targets().count(), 0);
+}
+
+TEST_F(PingTestRun, FullDiskKeepsWholeLinesAndEndsProbingWithTheSystemsText) {
+    set("1000", "32", "5", "1");
+    {
+        // The header (7 bytes), two probe lines (41 bytes each) and half of a third fit.
+        testing::FileSizeLimit limit(7 + 2 * 41 + 20);
+        ASSERT_TRUE(limit.active());
+        startSingle("127.0.0.1");
+        clock.advance(99 + 3 * 1000 + 100);
+    }
+    EXPECT_EQ(echo.sent.size(), 3);  // the third probe could not be logged; no probe after it
+    ASSERT_EQ(prompts.texts().size(), 1);
+    const QString message = prompts.texts().constFirst();
+    EXPECT_TRUE(message.contains(QString::fromLocal8Bit(std::strerror(EFBIG))))
+        << message.toStdString();
+    EXPECT_FALSE(message.contains("Unknown error"));
+    EXPECT_TRUE(message.endsWith(QStringLiteral("    侦测_IP")));
+    test.CommandStop_Click();
+    clock.runUntilIdle();
+    EXPECT_EQ(completions, 1);
+    EXPECT_EQ(prompts.texts().size(), 1);
+    const QByteArray log = readFile("Quibbet_DB3.txt");
+    EXPECT_EQ(log.count('\n'), 3);
+    EXPECT_TRUE(log.endsWith("\r\n"));
+    ReloadedRun run;
+    ASSERT_TRUE(ReadRunLog(folder.path() + "/Quibbet_DB3.txt", run));
+    EXPECT_EQ(run.records.size(), 2u);
+}
+
+TEST_F(PingTestRun, UnreadableHeaderIsNoPreviousRun) {
+    QFile log(folder.path() + "/Quibbet_DB3.txt");
+    ASSERT_TRUE(log.open(QIODevice::WriteOnly));
+    log.write("x,1,1\r\n2010,05,03,14,22,07,10.0.0.1,32,15,128,0\r\n");
+    log.close();
+    bool linkShown = false;
+    QObject::connect(&test, &PingTest::reportLinkShown, [&](bool shown) { linkShown = shown; });
+    test.ReloadPreviousPing();
+    EXPECT_TRUE(shown.isEmpty());
+    EXPECT_FALSE(linkShown);
+    EXPECT_EQ(test.statusLine(), QString());
+    EXPECT_EQ(test.targets().count(), 0);
+}
+
+// An echo whose opening runs out of memory.
+class ExhaustedEcho final : public EchoTransport {
+  public:
+    QString open() override { throw std::bad_alloc(); }
+    void close() override {}
+    void send(const EchoRequest&, Done) override {}
+};
+
+// A ping test whose names are answered only when the test says so.
+class PingTestLookUp : public ::testing::Test {
+  protected:
+    PingTestLookUp() {
+        params.FillParameterLists();
+        params.setText(ParameterBox::Interval, "1000");
+        params.setText(ParameterBox::Size, "32");
+        params.setText(ParameterBox::Times, "1");
+        params.setText(ParameterBox::RepIP, "1");
+        resolver.names.insert("slow.test", "10.0.0.9");
+        QObject::connect(&test, &PingTest::stopCompleted, [this] { ++completions; });
+        QObject::connect(&test, &PingTest::started, [this] { ++starts; });
+    }
+    StartResult start(const QStringList& entries) {
+        request = TargetRequest{};
+        request.hasCurrentItem = true;
+        request.selectedEntries = entries;
+        return test.CommandStart_Click(request);
+    }
+
+    QTemporaryDir folder;
+    FakeClock clock;
+    FakeEcho echo{clock};
+    testing::DeferredResolver resolver;
+    RecordingPrompts prompts;
+    CancellingDialogs dialogs;
+    RunState state;
+    TestParameters params{prompts, dialogs};
+    PingTest test{{echo, resolver, clock, prompts}, state, params, folder.path() + "/"};
+    TargetRequest request;
+    int completions = 0;
+    int starts = 0;
+};
+
+TEST_F(PingTestLookUp, StopWhileNamesAreLookedUpEndsTheStartForGood) {
+    ASSERT_EQ(start({"ASlow,slow.test"}), StartResult::Starting);
+    EXPECT_TRUE(state.activityBusy());
+    bool stopEnabled = false;
+    QObject::connect(&test, &PingTest::stopButtonEnabled, [&](bool on) { stopEnabled = on; });
+    test.CommandStop_Click();
+    EXPECT_EQ(completions, 1);  // nothing was opened: the stop completes at once
+    EXPECT_TRUE(stopEnabled);
+    EXPECT_FALSE(state.activityBusy());
+    clock.runUntilIdle();
+    EXPECT_EQ(resolver.answer(), 1);  // the answers come after the stop
+    clock.runUntilIdle();
+    EXPECT_EQ(starts, 0);
+    EXPECT_FALSE(test.running());
+    EXPECT_FALSE(state.activityBusy());
+    EXPECT_TRUE(echo.sent.isEmpty());
+    EXPECT_EQ(echo.opened, 0);
+    EXPECT_FALSE(QFile::exists(folder.path() + "/Quibbet_DB3.txt"));
+    EXPECT_EQ(completions, 1);
+
+    // The next start runs normally.
+    ASSERT_EQ(start({"ASlow,slow.test"}), StartResult::Starting);
+    EXPECT_EQ(resolver.answer(), 1);
+    clock.runUntilIdle();
+    EXPECT_EQ(starts, 1);
+    EXPECT_EQ(echo.sentAddresses(), QStringList{"10.0.0.9"});
+    EXPECT_EQ(completions, 2);
+    EXPECT_FALSE(state.activityBusy());
+}
+
+TEST_F(PingTestLookUp, AnswersAfterALaterBusyStateNeverStartTheOldRequest) {
+    start({"ASlow,slow.test"});
+    test.CommandStop_Click();
+    state.EnterBusyState();  // a trace starts meanwhile
+    resolver.answer();
+    clock.runUntilIdle();
+    EXPECT_EQ(starts, 0);
+    EXPECT_TRUE(echo.sent.isEmpty());
+    state.LeaveBusyState();
+}
+
+TEST_F(PingTestLookUp, OutOfMemoryInTheStartBecomesItsMessage) {
+    ExhaustedEcho exhausted;
+    PingTest failing{{exhausted, resolver, clock, prompts}, state, params, folder.path() + "/"};
+    bool abandoned = false;
+    QObject::connect(&failing, &PingTest::startAbandoned, [&] { abandoned = true; });
+    request = TargetRequest{};
+    request.manualSingle = "127.0.0.1";
+    ASSERT_EQ(failing.CommandStart_Click(request), StartResult::Starting);
+    EXPECT_NO_THROW(resolver.answer());
+    ASSERT_EQ(prompts.texts().size(), 1);
+    EXPECT_TRUE(prompts.texts()[0].endsWith(QStringLiteral("   CommandStart_Click")));
+    EXPECT_TRUE(prompts.texts()[0].contains("bad_alloc"));
+    EXPECT_TRUE(abandoned);
+    EXPECT_FALSE(state.activityBusy());
 }
 
 }  // namespace

@@ -141,7 +141,8 @@ TEST(ResultLogSharing, ALogInUseIsNeverReplaced) {
     ResultLog first, second;
     ASSERT_TRUE(first.create(folder, {1, 1, 1}, {"127.0.0.1"}, {""}).isEmpty());
     const QString refused = second.create(folder, {2, 1, 1}, {"a", "b"}, {"", ""});
-    EXPECT_TRUE(refused.startsWith(QStringLiteral("另一个测试正在写入结果日志"))) << refused.toStdString();
+    EXPECT_TRUE(refused.startsWith(QStringLiteral("另一个测试正在写入结果日志")))
+        << refused.toStdString();
     ReplyRecord record;
     record.setStamp(QDateTime(QDate(2010, 5, 3), QTime(14, 22, 7)));
     record.setAddress("127.0.0.1");
