@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "common/leading_number.h"
+#include "common/user_prompts.h"
 
 namespace sondrel {
 
@@ -38,6 +39,26 @@ QList<int> CommandLinePositions(const QString& targets, int listCount, bool* neg
             positions << position;
     }
     return positions;
+}
+
+bool ApplyCommandLineFields(const CommandLineFields& fields, TestParameters& params, int listCount,
+                            UserPrompts& prompts, const QString& label,
+                            CommandLineTargetChoice* choice) {
+    for (int i = 0; i < 5; ++i)
+        params.setText(CommandLineBoxes[i], fields.boxTexts.value(i));
+    *choice = {};
+    if (!fields.targets.contains(QLatin1Char('/'))) {
+        choice->single = true;
+        choice->target = fields.targets;
+        return true;
+    }
+    bool negative = false;
+    choice->positions = CommandLinePositions(fields.targets, listCount, &negative);
+    if (negative) {
+        prompts.message(CommandLineNegativePositionMessage + label, MessageIcon::Critical);
+        return false;
+    }
+    return true;
 }
 
 QString CommandLineTargets(bool hasCurrentItem, const QList<int>& selected,

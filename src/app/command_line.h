@@ -4,7 +4,16 @@
 #include <QString>
 #include <QStringList>
 
+#include "engine/test_parameters.h"
+
 namespace sondrel {
+
+class UserPrompts;
+
+// The five boxes of fields 1 to 5, in the order they are written.
+inline constexpr ParameterBox CommandLineBoxes[] = {ParameterBox::Interval, ParameterBox::Size,
+                                                    ParameterBox::TimeOut, ParameterBox::Times,
+                                                    ParameterBox::RepIP};
 
 // The six fields of the argument text: targets, then the texts of the interval, size,
 // time-out, number-of-tests and repeat boxes, each exactly as written.
@@ -30,6 +39,22 @@ CommandLineKind ParseCommandLine(const QString& text, CommandLineFields* fields)
 // rounded; positions beyond the list are skipped. Empty when field 0 names one target (no "/").
 // A negative position sets `negative`: the list refuses it and nothing starts.
 QList<int> CommandLinePositions(const QString& targets, int listCount, bool* negative = nullptr);
+
+// What field 0 asks of the target list: one target for the manual box, or list positions to
+// select (positions past the end of the list are skipped; none left means no selection).
+struct CommandLineTargetChoice {
+    bool single = false;
+    QString target;  // the one target when `single`
+    QList<int> positions;
+};
+
+// The shared first half of applying the argument text, for the window and the console mode:
+// the five box texts go through the boxes' own change handling, then field 0 is read against a
+// list of `listCount` entries. A negative position is refused with its message (followed by
+// `label`) and false is returned: nothing starts.
+bool ApplyCommandLineFields(const CommandLineFields& fields, TestParameters& params, int listCount,
+                            UserPrompts& prompts, const QString& label,
+                            CommandLineTargetChoice* choice);
 
 // Field 0 as the builder writes it: "/" + each selected position + "/", or the manual text.
 QString CommandLineTargets(bool hasCurrentItem, const QList<int>& selected,

@@ -32,7 +32,8 @@ void onSignal(int) {
     [[maybe_unused]] const ssize_t n = ::write(signalPipe[1], &byte, 1);
 }
 
-// Ctrl+C and SIGTERM become a stop click, so the run log is always closed whole.
+// Ctrl+C, SIGTERM and SIGHUP (the terminal closed) become a stop click, so the run log is always
+// closed whole.
 void installStopSignals(QObject* context, const std::function<void()>& stop) {
     if (::pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) != 0)
         return;
@@ -49,35 +50,31 @@ void installStopSignals(QObject* context, const std::function<void()>& stop) {
     action.sa_flags = SA_RESTART;
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGHUP, &action, nullptr);
 }
 
 void printOut(const QString& line) {
-    const QByteArray bytes = line.toUtf8() + '\n';
+    const QByteArray bytes = TerminalSafe(line).toUtf8() + '\n';
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
 }
 
-// Field 0 of the argument text: one target, or list positions that select entries of the
-// target list. False (with the reason shown) when the positions name no entry.
-bool fillTargets(const QString& targets, TargetList& list, UserPrompts& prompts,
-                 TargetRequest* request) {
-    if (!targets.contains(QLatin1Char('/'))) {
-        request->manualSingle = targets;
-        request->textPing = targets;
-        return true;
+// The request for field 0: the one target, or the entries at the chosen list positions. No
+// position left is a start without a selection, as in the window.
+TargetRequest consoleRequest(const CommandLineTargetChoice& choice, const TargetList& list) {
+    TargetRequest request;
+    if (choice.single) {
+        request.manualSingle = choice.target;
+        request.textPing = choice.target;
+        return request;
     }
-    bool negative = false;
-    const QList<int> positions = CommandLinePositions(targets, list.IPEntryCount(), &negative);
-    if (negative || positions.isEmpty()) {
-        prompts.message(negative ? CommandLineNegativePositionMessage : CommandLineNoTargetMessage,
-                        MessageIcon::Critical);
-        return false;
-    }
-    for (int position : positions)
-        request->selectedEntries.append(list.IPEntries().at(position));
-    request->hasCurrentItem = true;
-    request->currentEntry = list.IPEntries().at(positions.last());
-    request->currentItemText = EntryTitle(request->currentEntry);
-    return true;
+    if (choice.positions.isEmpty())
+        return request;
+    for (int position : choice.positions)
+        request.selectedEntries.append(list.IPEntries().at(position));
+    request.hasCurrentItem = true;
+    request.currentEntry = list.IPEntries().at(choice.positions.last());
+    request.currentItemText = EntryTitle(request.currentEntry);
+    return request;
 }
 
 void printSummary(PingTest& test) {
@@ -104,18 +101,14 @@ int RunConsoleMode(const QString& argumentText) {
     RunState state;
     TestParameters params(prompts, dialogs);
     params.FillParameterLists();
-    const ParameterBox boxes[] = {ParameterBox::Interval, ParameterBox::Size, ParameterBox::TimeOut,
-                                  ParameterBox::Times, ParameterBox::RepIP};
-    for (int i = 0; i < 5; ++i)
-        params.setText(boxes[i], fields.boxTexts[i]);
-
     const QString dataFolder = LocateDataFolder(prompts);
     SystemLocalNetwork network;
     TargetList list(dataFolder, network, prompts);
     list.Fill_IP_List_2();
-    TargetRequest request;
-    if (!fillTargets(fields.targets, list, prompts, &request))
+    CommandLineTargetChoice choice;
+    if (!ApplyCommandLineFields(fields, params, list.IPEntryCount(), prompts, QString(), &choice))
         return ConsoleRefused;
+    TargetRequest request = consoleRequest(choice, list);
 
     PingTest test({echo, resolver, clock, prompts}, state, params, dataFolder);
     int exitStatus = -1;  // set once the run has ended

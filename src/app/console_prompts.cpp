@@ -4,12 +4,22 @@
 
 namespace sondrel {
 
+QString TerminalSafe(const QString& text) {
+    QString safe = text;
+    safe.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    for (QChar& c : safe) {
+        const char16_t u = c.unicode();
+        const bool control = u < 0x20 || (u >= 0x7f && u <= 0x9f);
+        if (control && u != u'\n' && u != u'\t')
+            c = QChar(0xfffd);
+    }
+    return safe;
+}
+
 namespace {
 
 void printLine(const QString& text) {
-    QString line = text;
-    line.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    const QByteArray bytes = line.toUtf8() + '\n';
+    const QByteArray bytes = TerminalSafe(text).toUtf8() + '\n';
     std::fflush(stdout);
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stderr);
 }

@@ -4,6 +4,10 @@
 
 namespace sondrel {
 
+// The text as it may reach a terminal: CR LF becomes a line end, and every other control
+// character but line end and tab (which could retitle or clear the terminal) becomes U+FFFD.
+QString TerminalSafe(const QString& text);
+
 // Message boxes of a run without a window: printed to stderr; every question is answered No.
 class ConsolePrompts final : public UserPrompts {
   public:

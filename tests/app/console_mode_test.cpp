@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 #include <csignal>
 
+#include "app/console_prompts.h"
 #include "engine/icmp_echo.h"
 #include "support/qt_printers.h"
 
@@ -127,13 +128,17 @@ TEST_F(ConsoleMode, RefusedCommandLinesExitTwo) {
 
 TEST_F(ConsoleMode, ListPositionsSelectEntriesOfTheListFile) {
     writeList({"Cr,127.0.0.4,127.0.0.5", "Bg,127.0.0.2,127.0.0.3", "Aa,127.0.0.1"});
-    // Refused without sending: a negative position, positions beyond the list.
+    // Refused without sending: a negative position.
     Result r = run({"--console", "/1/-2/;10;32;500;1;1"});
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_EQ(r.err.trimmed(), QStringLiteral("命令行中的列表位置无效"));
-    r = run({"--console", "/7/;10;32;500;1;1"});
+    // Positions beyond the list are skipped: a start without a selection and an empty manual
+    // box, which finds no target and sends nothing.
+    r = run({"--console", "/7//9/;10;32;500;1;1"});
     EXPECT_EQ(r.exitCode, 2);
-    EXPECT_EQ(r.err.trimmed(), QStringLiteral("首先请选择或输入 IP 地址。"));
+    EXPECT_TRUE(r.err.startsWith(QStringLiteral("找不到下面 IP 地址1 主机:")))
+        << r.err.toStdString();
+    EXPECT_FALSE(r.err.contains(QStringLiteral("首先请选择或输入 IP 地址。")));
     EXPECT_FALSE(QFile::exists(data.path() + "/SondrelDataBas/Quibbet_DB3.txt"));
 
     requireEcho();
@@ -158,7 +163,18 @@ TEST_F(ConsoleMode, HelpAndVersion) {
     EXPECT_TRUE(r.out.value(0).startsWith("sondrel 9.23"));
 }
 
-TEST_F(ConsoleMode, InterruptStopsAndClosesTheLogWhole) {
+TEST(ConsoleText, ControlCharactersNeverReachTheTerminalRaw) {
+    EXPECT_EQ(TerminalSafe(QStringLiteral("a\x1b]0;title\x07"
+                                          "b\r\nc\td\x9b"
+                                          "2J")),
+              QStringLiteral("a\uFFFD]0;title\uFFFDb\nc\td\uFFFD2J"));
+    EXPECT_EQ(TerminalSafe(QStringLiteral("回覆 127.0.0.1")), QStringLiteral("回覆 127.0.0.1"));
+}
+
+class ConsoleSignal : public ConsoleMode, public ::testing::WithParamInterface<int> {};
+
+// Ctrl+C, SIGTERM and a closed terminal (SIGHUP) all end the run as a stop does.
+TEST_P(ConsoleSignal, StopsAndClosesTheLogWhole) {
     requireEcho();
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -170,7 +186,7 @@ TEST_F(ConsoleMode, InterruptStopsAndClosesTheLogWhole) {
     QByteArray out;
     while (out.count('\n') < 20 && process.waitForReadyRead(5000))
         out += process.readAllStandardOutput();
-    ::kill(pid_t(process.processId()), SIGINT);
+    ::kill(pid_t(process.processId()), GetParam());
     ASSERT_TRUE(process.waitForFinished(10000));
     out += process.readAllStandardOutput();
     EXPECT_EQ(process.exitCode(), 0);
@@ -184,6 +200,8 @@ TEST_F(ConsoleMode, InterruptStopsAndClosesTheLogWhole) {
     EXPECT_EQ(logText.count('\n'), probes + 1);
     EXPECT_TRUE(logText.endsWith("\r\n"));
 }
+
+INSTANTIATE_TEST_SUITE_P(Signals, ConsoleSignal, ::testing::Values(SIGINT, SIGTERM, SIGHUP));
 
 }  // namespace
 }  // namespace sondrel

@@ -106,7 +106,6 @@ class FormTester : public QMainWindow {
     void SaveCurrentSettings();
     // Helpers.
     bool refusedWhileBusy();
-    bool applyCommandLineTargets(const QString& targets);
     QStringList boxTexts() const;
     void showPingPane();
     void restFocus();

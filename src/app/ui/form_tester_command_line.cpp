@@ -15,9 +15,6 @@ namespace sondrel {
 
 namespace {
 
-constexpr ParameterBox Boxes[] = {ParameterBox::Interval, ParameterBox::Size, ParameterBox::TimeOut,
-                                  ParameterBox::Times, ParameterBox::RepIP};
-
 const QString LoadLabel = QStringLiteral("   窗口_加载");
 
 }  // namespace
@@ -36,31 +33,17 @@ void FormTester::ApplyCommandLine() {
         case CommandLineKind::Apply:
             break;
     }
-    for (int i = 0; i < 5; ++i)
-        params_->setText(Boxes[i], fields.boxTexts[i]);
-    if (!applyCommandLineTargets(fields.targets))
+    CommandLineTargetChoice choice;
+    if (!ApplyCommandLineFields(fields, *params_, targets_->panel()->list()->count(),
+                                services_.prompts, LoadLabel, &choice))
         return;
+    if (choice.single) {
+        textPing_->setText(choice.target);
+        targets_->manual().single = choice.target;
+    } else {
+        targets_->selectPositions(choice.positions);
+    }
     CommandStart_Click();
-}
-
-// Field 0: one target for the manual box, or list positions to select. A negative position
-// is refused as the list refuses it, and nothing starts.
-bool FormTester::applyCommandLineTargets(const QString& targets) {
-    if (!targets.contains(QLatin1Char('/'))) {
-        textPing_->setText(targets);
-        targets_->manual().single = targets;
-        return true;
-    }
-    bool negative = false;
-    const QList<int> positions =
-        CommandLinePositions(targets, targets_->panel()->list()->count(), &negative);
-    if (negative) {
-        services_.prompts.message(CommandLineNegativePositionMessage + LoadLabel,
-                                  MessageIcon::Critical);
-        return false;
-    }
-    targets_->selectPositions(positions);
-    return true;
 }
 
 void FormTester::mnuBuildCmdLine_Click() {
@@ -81,7 +64,7 @@ void FormTester::mnuBuildCmdLine_Click() {
 
 QStringList FormTester::boxTexts() const {
     QStringList texts;
-    for (ParameterBox box : Boxes)
+    for (ParameterBox box : CommandLineBoxes)
         texts << params_->text(box);
     return texts;
 }
