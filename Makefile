@@ -1,5 +1,6 @@
 # Entry points for a fresh Debian machine: `make run` and `make test`.
 BUILD ?= build
+PREFIX ?= /usr/local
 JOBS ?= 2
 SONDREL := $(BUILD)/src/sondrel
 DEMO := 127.0.0.1;1000 毫秒;32  字节;500 毫秒;4;1
@@ -9,7 +10,7 @@ PACKAGES := cmake ninja-build g++ pkg-config qt6-base-dev libqt6sql6-sqlite libq
 	libxkbcommon-dev libgtest-dev iproute2 iputils-ping fonts-noto-cjk time \
 	qt6-translations-l10n
 
-.PHONY: deps build run test bench clean
+.PHONY: deps build run test bench install clean
 
 deps:
 	@missing=""; for p in $(PACKAGES); do \
@@ -22,7 +23,8 @@ deps:
 	fi
 
 build: deps
-	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSONDREL_WERROR=ON \
+	  -DCMAKE_INSTALL_PREFIX=$(PREFIX)
 	cmake --build $(BUILD) -j $(JOBS)
 
 # The window where there is a display; otherwise a four-probe test of 127.0.0.1 in the console.
@@ -36,6 +38,10 @@ run: build
 
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS) --timeout 600
+
+# Honours PREFIX and DESTDIR.
+install: build
+	DESTDIR=$(DESTDIR) cmake --install $(BUILD)
 
 bench: build
 	bench/console_flood.sh $(SONDREL)

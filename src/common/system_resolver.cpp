@@ -85,9 +85,9 @@ void SystemResolver::resolveMany(const QStringList& names, std::function<void(Re
             deliverer,
             [batch, deliverer] {
                 const Resolved result = batch->result;
-                auto done = std::move(batch->done);
+                auto callback = std::move(batch->done);
                 deliverer->deleteLater();
-                done(result);
+                callback(result);
             },
             Qt::QueuedConnection);
     };

@@ -230,7 +230,9 @@ TEST(FakeProcessRunnerTest, PlaysScriptsOnTheClockAndRecordsStartsAndKills) {
                          .write(250, "b")
                          .exitAt(250, 2));
     runner.addScript(testing::FakeProcessScript().write(10, "never").exitAt(5000, 0));
-    runner.addScript({.failToStart = true});
+    testing::FakeProcessScript failing;
+    failing.failToStart = true;
+    runner.addScript(failing);
 
     Observed first, second, third;
     ProcessOptions options = first.chunked(200);

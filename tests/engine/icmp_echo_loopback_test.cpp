@@ -283,8 +283,8 @@ TEST_P(LoopbackEcho, SequenceNumbersWrapAroundWithoutLoss) {
 }
 
 INSTANTIATE_TEST_SUITE_P(BothSockets, LoopbackEcho, ::testing::Values(Kind::Datagram, Kind::Raw),
-                         [](const auto& info) {
-                             return info.param == Kind::Raw ? "Raw" : "Datagram";
+                         [](const auto& param) {
+                             return param.param == Kind::Raw ? "Raw" : "Datagram";
                          });
 
 // --- name resolution -------------------------------------------------------------------

@@ -152,8 +152,8 @@ TEST_P(LabEcho, LocalSendErrorArrivesLaterAsHostUnreachable) {
 }
 
 INSTANTIATE_TEST_SUITE_P(BothSockets, LabEcho, ::testing::Values(Kind::Datagram, Kind::Raw),
-                         [](const auto& info) {
-                             return info.param == Kind::Raw ? "Raw" : "Datagram";
+                         [](const auto& param) {
+                             return param.param == Kind::Raw ? "Raw" : "Datagram";
                          });
 
 }  // namespace

@@ -133,8 +133,8 @@ TEST_P(LabIcmpErrors, EachErrorArrivesWithItsStatusAndSender) {
 }
 
 INSTANTIATE_TEST_SUITE_P(BothSockets, LabIcmpErrors, ::testing::Values(Kind::Datagram, Kind::Raw),
-                         [](const auto& info) {
-                             return info.param == Kind::Raw ? "Raw" : "Datagram";
+                         [](const auto& param) {
+                             return param.param == Kind::Raw ? "Raw" : "Datagram";
                          });
 
 }  // namespace
