@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QString>
+#include <optional>
 
 namespace sondrel {
 
@@ -9,33 +10,49 @@ namespace sondrel {
 inline const QString SteppedMode = QStringLiteral("增量");
 inline const QString ListMode = QStringLiteral("多个");
 
+// The stepped interval: every `repeat` rounds the interval moves by `step` from `from`
+// towards `to`; the value that would reach or pass `to` becomes 1 ms for the rest of the run.
+struct IntervalSteps {
+    QString mode;  // "增量" stepped, empty for one value
+    double from = 0;
+    double to = 0;
+    double step = 0;
+    qint16 repeat = 1;
+    qint32 current = 0;  // the interval in force (ms)
+    qint32 round = 1;    // rounds made at the current value, counting the one under way
+
+    // Ends a round; returns the new interval when it changed.
+    std::optional<qint32> endRound();
+};
+
+// The size sequence: each value lasts `stepLength` target visits, then the next follows, and
+// after the last value the sequence starts over. Stepped sizes run from `from` by `step`; a
+// list takes its values in order.
+struct SizeSteps {
+    QString mode;  // "增量" stepped, "多个" list, empty for one value
+    double from = 0;
+    double to = 0;
+    double step = 0;
+    QList<qint32> list{32};  // each value's payload is that many spaces
+    qint16 count = 1;        // values in the sequence
+    qint16 index = 0;        // the value in force
+    qint16 repeat = 1;
+    qint32 stepLength = 1;  // target visits per value, set by the start
+    qint32 visits = 0;      // visits made at the current value
+    QString summary;
+
+    // Moves on by one target visit; returns the size of that visit, or nothing for one value.
+    std::optional<qint32> nextVisit();
+};
+
 // The run parameters that the parameter boxes produce and the tick and probes read.
-// Mode texts are the stored words: "增量" stepped, "多个" list, empty for one value.
 struct RunParameters {
-    // Interval of the tick timer (ms) and the stepped interval sequence.
-    int timerInterval = 600;
-    QString intervalMode;
-    double intervalFrom = 0;
-    double intervalTo = 0;
-    double intervalStep = 0;
-    qint16 intervalRepeat = 1;
-    qint32 currentInterval = 0;
+    int timerInterval = 600;  // interval of the tick timer (ms)
+    IntervalSteps interval;
 
     // Size of the next probe; its payload is that many spaces.
     qint32 probeSize = 32;
-
-    // Size sequence.
-    QString sizeMode;
-    double sizeFrom = 0;
-    double sizeTo = 0;
-    double sizeStep = 0;
-    QList<qint32> sizeList{32};  // each value's payload is that many spaces
-    qint16 sizeStepCount = 1;
-    qint16 sizeStepIndex = 0;
-    qint16 sizeRepeat = 1;
-    qint32 sizeStepLength = 1;      // target visits per size value, set by the start
-    qint32 sizeStepProbeCount = 0;  // visits made at the current value
-    QString sizeSummary;
+    SizeSteps size;
 
     qint32 probeTimeout = 500;
     qint32 testTimes = 0;  // rounds; 0 runs until stopped

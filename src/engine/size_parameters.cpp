@@ -117,13 +117,13 @@ bool SizeDialogModel::acceptIncremental() {
         return fail(error);
     if (*repeat < 1)
         return refuse(kBadRepeat);
-    run_.sizeMode = SteppedMode;
-    run_.sizeFrom = from;
-    run_.sizeTo = to;
-    run_.sizeStep = step;
-    run_.sizeRepeat = *repeat;
-    run_.sizeStepCount = qint16(span / step + 1);  // at most 32000
-    run_.sizeStepIndex = 0;
+    run_.size.mode = SteppedMode;
+    run_.size.from = from;
+    run_.size.to = to;
+    run_.size.step = step;
+    run_.size.repeat = *repeat;
+    run_.size.count = qint16(span / step + 1);  // at most 32000
+    run_.size.index = 0;
     return true;
 }
 
@@ -147,12 +147,12 @@ bool SizeDialogModel::acceptList() {
         return refuse(message);
     if (sizes.size() > 32767)
         return fail(kOverflowError);
-    run_.sizeMode = ListMode;
-    run_.sizeList = sizes;
-    run_.sizeStepCount = qint16(sizes.size());
-    run_.sizeRepeat = *repeat;
-    run_.sizeSummary = values + QStringLiteral(" /") + QString::number(*repeat);
-    run_.sizeStepIndex = 0;
+    run_.size.mode = ListMode;
+    run_.size.list = sizes;
+    run_.size.count = qint16(sizes.size());
+    run_.size.repeat = *repeat;
+    run_.size.summary = values + QStringLiteral(" /") + QString::number(*repeat);
+    run_.size.index = 0;
     return true;
 }
 
@@ -171,30 +171,30 @@ void TestParameters::sizeChanged() {
 }
 
 void TestParameters::runSizeDialog() {
-    run_.sizeStepCount = 0;
-    run_.sizeStepLength = 1;
-    run_.sizeStepIndex = -1;
-    run_.sizeList = {kDefaultSize};
-    run_.sizeMode.clear();
-    run_.sizeSummary.clear();
+    run_.size.count = 0;
+    run_.size.stepLength = 1;
+    run_.size.index = -1;
+    run_.size.list = {kDefaultSize};
+    run_.size.mode.clear();
+    run_.size.summary.clear();
     dialogs_.runSizeDialog(sizeDialog_);
-    if (run_.sizeStepCount == 0) {  // cancelled, or closed without an accepted OK
+    if (run_.size.count == 0) {  // cancelled, or closed without an accepted OK
         selectIndex(ParameterBox::Size, kInitialSizeIndex);
-        run_.sizeList = {kDefaultSize};
-        run_.sizeStepCount = 1;
-        run_.sizeStepIndex = 0;
+        run_.size.list = {kDefaultSize};
+        run_.size.count = 1;
+        run_.size.index = 0;
         return;
     }
-    if (run_.sizeMode == SteppedMode) {
-        setText(ParameterBox::Size, NumberText(run_.sizeFrom) + QStringLiteral(" to ") +
-                                        NumberText(run_.sizeTo) + QStringLiteral(", ") +
-                                        NumberText(run_.sizeStep) + QStringLiteral("++, ") +
-                                        QString::number(run_.sizeRepeat));
+    if (run_.size.mode == SteppedMode) {
+        setText(ParameterBox::Size, NumberText(run_.size.from) + QStringLiteral(" to ") +
+                                        NumberText(run_.size.to) + QStringLiteral(", ") +
+                                        NumberText(run_.size.step) + QStringLiteral("++, ") +
+                                        QString::number(run_.size.repeat));
         // One pass through the sizes.
-        const qint64 rounds = qint64(run_.sizeRepeat) * run_.sizeStepCount;
+        const qint64 rounds = qint64(run_.size.repeat) * run_.size.count;
         setText(ParameterBox::Times, QString::number(rounds));
     } else {
-        setText(ParameterBox::Size, run_.sizeSummary);
+        setText(ParameterBox::Size, run_.size.summary);
         selectIndex(ParameterBox::Times, kInitialTimesIndex);
     }
 }
@@ -204,21 +204,21 @@ void TestParameters::runSizeDialog() {
 bool TestParameters::ValidateSize() {
     const QString current = texts_[int(ParameterBox::Size)].trimmed().toLower();
     if (current == kFixedSizeListItem) {
-        run_.sizeList = {16, 32, 64, 1024};
-        run_.sizeStepCount = 4;
-        run_.sizeRepeat = 4;
-        run_.sizeStepIndex = 0;
-        run_.sizeMode = ListMode;
+        run_.size.list = {16, 32, 64, 1024};
+        run_.size.count = 4;
+        run_.size.repeat = 4;
+        run_.size.index = 0;
+        run_.size.mode = ListMode;
         return true;
     }
     if (current == kSizeRampItem) {
-        run_.sizeFrom = 32;
-        run_.sizeTo = MaxProbeSize;
-        run_.sizeStep = 32;
-        run_.sizeStepCount = 1000;
-        run_.sizeRepeat = 1;
-        run_.sizeStepIndex = 0;
-        run_.sizeMode = SteppedMode;
+        run_.size.from = 32;
+        run_.size.to = MaxProbeSize;
+        run_.size.step = 32;
+        run_.size.count = 1000;
+        run_.size.repeat = 1;
+        run_.size.index = 0;
+        run_.size.mode = SteppedMode;
         return true;
     }
     if (current.contains(QStringLiteral("to")))
@@ -270,13 +270,13 @@ bool TestParameters::applySteppedSize(const QString& text) {
         showError(kBadSizeSuffix);
         return false;
     }
-    run_.sizeFrom = *from;
-    run_.sizeTo = *to;
-    run_.sizeStep = step;
-    run_.sizeRepeat = *repeat;
-    run_.sizeStepCount = qint16(count);
-    run_.sizeStepIndex = 0;
-    run_.sizeMode = SteppedMode;
+    run_.size.from = *from;
+    run_.size.to = *to;
+    run_.size.step = step;
+    run_.size.repeat = *repeat;
+    run_.size.count = qint16(count);
+    run_.size.index = 0;
+    run_.size.mode = SteppedMode;
     return true;
 }
 
@@ -286,11 +286,11 @@ void TestParameters::applySingleSize(const QString& text) {
         showError(kBadSingleSize);
         size = kDefaultSize;
     }
-    run_.sizeStepCount = 1;
-    run_.sizeStepLength = 1;
-    run_.sizeStepIndex = 0;
+    run_.size.count = 1;
+    run_.size.stepLength = 1;
+    run_.size.index = 0;
     run_.probeSize = size;
-    run_.sizeMode.clear();
+    run_.size.mode.clear();
 }
 
 // "<size>,<size>,... /<rounds per value>"
@@ -322,21 +322,21 @@ bool TestParameters::applySizeList(const QString& text) {
     }
     if (sizes.size() > 32767)
         return sizeError(kOverflowError);
-    run_.sizeList = sizes;
-    run_.sizeStepCount = qint16(sizes.size());
-    run_.sizeRepeat = *repeat;
-    run_.sizeSummary = values + QStringLiteral(" /") + QString::number(*repeat);
-    run_.sizeStepIndex = 0;
-    run_.sizeMode = ListMode;
+    run_.size.list = sizes;
+    run_.size.count = qint16(sizes.size());
+    run_.size.repeat = *repeat;
+    run_.size.summary = values + QStringLiteral(" /") + QString::number(*repeat);
+    run_.size.index = 0;
+    run_.size.mode = ListMode;
     return true;
 }
 
 // The single default size, used after a size text was refused.
 void TestParameters::resetSize() {
-    run_.sizeList = {kDefaultSize};
-    run_.sizeStepCount = 1;
-    run_.sizeStepIndex = 0;
-    run_.sizeMode.clear();
+    run_.size.list = {kDefaultSize};
+    run_.size.count = 1;
+    run_.size.index = 0;
+    run_.size.mode.clear();
     run_.probeSize = kDefaultSize;
 }
 

@@ -143,12 +143,12 @@ void TestParameters::runIntervalDialog() {
     const double to = LeadingNumber(intervalDialog_.to);
     const double step = LeadingNumber(intervalDialog_.step);
     const qint32 repeat = qBound(0, WholeNumber(LeadingNumber(intervalDialog_.repeat)), 32767);
-    run_.intervalFrom = from;
-    run_.intervalTo = to;
-    run_.intervalStep = step;
-    run_.intervalRepeat = qint16(repeat);
-    run_.currentInterval = WholeNumber(from);
-    run_.intervalMode = SteppedMode;
+    run_.interval.from = from;
+    run_.interval.to = to;
+    run_.interval.step = step;
+    run_.interval.repeat = qint16(repeat);
+    run_.interval.current = WholeNumber(from);
+    run_.interval.mode = SteppedMode;
     const QString direction = from < to ? QStringLiteral("++") : QStringLiteral("--");
     setText(ParameterBox::Interval, NumberText(from) + QStringLiteral(" to ") + NumberText(to) +
                                         QStringLiteral(", ") + NumberText(step) + direction +
@@ -162,7 +162,7 @@ bool TestParameters::ValidateInterval() {
     // A single interval that is not usable is reported, and the one in force is kept.
     if (const std::optional<qint32> ms = PositiveWholeNumber(current)) {
         run_.timerInterval = *ms;
-        run_.intervalMode.clear();
+        run_.interval.mode.clear();
     } else {
         showError(kBadInterval);
     }
@@ -188,12 +188,12 @@ bool TestParameters::applySteppedInterval(const QString& text) {
         return false;
     }
     const double step = LeadingNumber(parts[1]);
-    run_.intervalFrom = *from;
-    run_.intervalTo = *to;
-    run_.intervalStep = *from < *to ? step : -step;
-    run_.intervalRepeat = *repeat;
-    run_.currentInterval = first;
-    run_.intervalMode = SteppedMode;
+    run_.interval.from = *from;
+    run_.interval.to = *to;
+    run_.interval.step = *from < *to ? step : -step;
+    run_.interval.repeat = *repeat;
+    run_.interval.current = first;
+    run_.interval.mode = SteppedMode;
     run_.timerInterval = first;
     return true;
 }

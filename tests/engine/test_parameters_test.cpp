@@ -93,7 +93,7 @@ TEST_F(TestParametersTest, FillingSelectsTheInitialItemsWithTimeOut500) {
     EXPECT_EQ(run().timerInterval, 600);
     EXPECT_EQ(run().probeTimeout, 500);
     EXPECT_EQ(run().probeSize, 32);
-    EXPECT_EQ(run().sizeList, QList<qint32>{32});
+    EXPECT_EQ(run().size.list, QList<qint32>{32});
     EXPECT_EQ(run().testTimes, 0);
     EXPECT_EQ(params.totalLabelText(), QString());
     EXPECT_EQ(dialogs.intervalRuns + dialogs.sizeRuns, 0);
@@ -111,11 +111,11 @@ TEST_F(TestParametersTest, IntervalDialogDefaultsGiveAFallingSequence) {
     ASSERT_EQ(changes.size(), 2);  // "高级", then the sequence, once
     EXPECT_EQ(changes[1], qMakePair(ParameterBox::Interval, shown));
     EXPECT_TRUE(params.ValidateInterval());
-    EXPECT_EQ(run().currentInterval, 1000);
-    EXPECT_EQ(run().intervalStep, -10);
-    EXPECT_EQ(run().intervalTo, 0);
-    EXPECT_EQ(run().intervalRepeat, 1);
-    EXPECT_EQ(run().intervalMode, QStringLiteral("增量"));
+    EXPECT_EQ(run().interval.current, 1000);
+    EXPECT_EQ(run().interval.step, -10);
+    EXPECT_EQ(run().interval.to, 0);
+    EXPECT_EQ(run().interval.repeat, 1);
+    EXPECT_EQ(run().interval.mode, QStringLiteral("增量"));
     EXPECT_EQ(run().timerInterval, 1000);
     EXPECT_TRUE(prompts.shown.isEmpty());
 }
@@ -131,8 +131,8 @@ TEST_F(TestParametersTest, IntervalDialogKeepsTextsAndCancelSelects600) {
     params.CommandA_Click(0);
     EXPECT_EQ(text(ParameterBox::Interval), QStringLiteral("100 to 1000, 50++, 2"));
     ASSERT_TRUE(params.ValidateInterval());
-    EXPECT_EQ(run().intervalStep, 50);
-    EXPECT_EQ(run().intervalRepeat, 2);
+    EXPECT_EQ(run().interval.step, 50);
+    EXPECT_EQ(run().interval.repeat, 2);
 
     dialogs.interval = [](IntervalDialogValues& values) {
         EXPECT_EQ(values.from, QStringLiteral("100"));  // kept from the last opening
@@ -141,7 +141,7 @@ TEST_F(TestParametersTest, IntervalDialogKeepsTextsAndCancelSelects600) {
     };
     params.setText(ParameterBox::Interval, QStringLiteral("高级"));
     EXPECT_EQ(text(ParameterBox::Interval), QStringLiteral("600 毫秒"));
-    EXPECT_EQ(run().currentInterval, 100);  // untouched by the cancelled dialog
+    EXPECT_EQ(run().interval.current, 100);  // untouched by the cancelled dialog
     EXPECT_EQ(params.intervalDialog().from, QStringLiteral("7"));
     EXPECT_TRUE(prompts.shown.isEmpty());
 }
@@ -159,7 +159,7 @@ TEST_F(TestParametersTest, UnusableIntervalTextsAreReportedAndReplaced) {
     params.setText(ParameterBox::Interval, QStringLiteral("2000 毫秒"));
     EXPECT_TRUE(params.ValidateInterval());
     EXPECT_EQ(run().timerInterval, 2000);
-    EXPECT_TRUE(run().intervalMode.isEmpty());
+    EXPECT_TRUE(run().interval.mode.isEmpty());
 }
 
 TEST_F(TestParametersTest, SteppedIntervalTextsAreChecked) {
@@ -179,9 +179,9 @@ TEST_F(TestParametersTest, SteppedIntervalTextsAreChecked) {
     params.setText(ParameterBox::Interval,
                    QStringLiteral("50 TO 2") + QString(120, u' ') + QStringLiteral("9, 5, 3"));
     ASSERT_TRUE(params.ValidateInterval());
-    EXPECT_EQ(run().intervalTo, 2);
-    EXPECT_EQ(run().intervalStep, -5);
-    EXPECT_EQ(run().intervalRepeat, 3);
+    EXPECT_EQ(run().interval.to, 2);
+    EXPECT_EQ(run().interval.step, -5);
+    EXPECT_EQ(run().interval.repeat, 3);
     EXPECT_TRUE(prompts.shown.isEmpty());
 }
 
@@ -201,7 +201,7 @@ TEST_F(TestParametersTest, SingleTypedSizes) {
     params.setText(ParameterBox::Size, QStringLiteral("100"));
     EXPECT_TRUE(params.ValidateSize());
     EXPECT_EQ(run().probeSize, 100);
-    EXPECT_TRUE(run().sizeMode.isEmpty());
+    EXPECT_TRUE(run().size.mode.isEmpty());
     EXPECT_TRUE(prompts.shown.isEmpty());
 
     params.setText(ParameterBox::Size, QStringLiteral("64 /2"));
@@ -222,11 +222,11 @@ TEST_F(TestParametersTest, SingleTypedSizes) {
 TEST_F(TestParametersTest, TypedSizeLists) {
     params.setText(ParameterBox::Size, QStringLiteral("64,128 /2"));
     ASSERT_TRUE(params.ValidateSize());
-    EXPECT_EQ(run().sizeList, (QList<qint32>{64, 128}));
-    EXPECT_EQ(run().sizeRepeat, 2);
-    EXPECT_EQ(run().sizeStepCount, 2);
-    EXPECT_EQ(run().sizeSummary, QStringLiteral("64,128 /2"));
-    EXPECT_EQ(run().sizeMode, QStringLiteral("多个"));
+    EXPECT_EQ(run().size.list, (QList<qint32>{64, 128}));
+    EXPECT_EQ(run().size.repeat, 2);
+    EXPECT_EQ(run().size.count, 2);
+    EXPECT_EQ(run().size.summary, QStringLiteral("64,128 /2"));
+    EXPECT_EQ(run().size.mode, QStringLiteral("多个"));
 
     const QList<QPair<QString, QString>> refused = {
         {",/2", "Inalid 发送缓冲大小。"},
@@ -248,27 +248,27 @@ TEST_F(TestParametersTest, FixedSizeItems) {
     params.selectIndex(ParameterBox::Size, 13);
     EXPECT_EQ(text(ParameterBox::Times), QStringLiteral("Continually"));
     ASSERT_TRUE(params.ValidateSize());
-    EXPECT_EQ(run().sizeList, (QList<qint32>{16, 32, 64, 1024}));
-    EXPECT_EQ(run().sizeRepeat, 4);
-    EXPECT_EQ(run().sizeStepCount, 4);
-    EXPECT_EQ(run().sizeMode, QStringLiteral("多个"));
+    EXPECT_EQ(run().size.list, (QList<qint32>{16, 32, 64, 1024}));
+    EXPECT_EQ(run().size.repeat, 4);
+    EXPECT_EQ(run().size.count, 4);
+    EXPECT_EQ(run().size.mode, QStringLiteral("多个"));
 
     params.selectIndex(ParameterBox::Size, 14);
     EXPECT_EQ(text(ParameterBox::Times), QStringLiteral("1000"));
     EXPECT_EQ(run().testTimes, 1000);
     ASSERT_TRUE(params.ValidateSize());
-    EXPECT_EQ(run().sizeFrom, 32);
-    EXPECT_EQ(run().sizeStep, 32);
-    EXPECT_EQ(run().sizeStepCount, 1000);
-    EXPECT_EQ(run().sizeMode, QStringLiteral("增量"));
+    EXPECT_EQ(run().size.from, 32);
+    EXPECT_EQ(run().size.step, 32);
+    EXPECT_EQ(run().size.count, 1000);
+    EXPECT_EQ(run().size.mode, QStringLiteral("增量"));
     EXPECT_TRUE(prompts.shown.isEmpty());
 }
 
 TEST_F(TestParametersTest, SteppedSizeTextsStayWithinTheSizeLimits) {
     params.setText(ParameterBox::Size, QStringLiteral("32 to 32000, 32++, 1"));
     ASSERT_TRUE(params.ValidateSize());
-    EXPECT_EQ(run().sizeStepCount, 1000);
-    EXPECT_EQ(run().sizeMode, QStringLiteral("增量"));
+    EXPECT_EQ(run().size.count, 1000);
+    EXPECT_EQ(run().size.mode, QStringLiteral("增量"));
 
     const QList<QPair<QString, QString>> refused = {
         {"32 to 100, 10", kSizeMessage},
@@ -285,14 +285,14 @@ TEST_F(TestParametersTest, SteppedSizeTextsStayWithinTheSizeLimits) {
         params.setText(ParameterBox::Size, typed);
         EXPECT_FALSE(params.ValidateSize()) << typed.toStdString();
         EXPECT_EQ(prompts.texts(), QStringList{message}) << typed.toStdString();
-        EXPECT_EQ(run().sizeList, QList<qint32>{32});
-        EXPECT_EQ(run().sizeStepCount, 1);
-        EXPECT_TRUE(run().sizeMode.isEmpty());
+        EXPECT_EQ(run().size.list, QList<qint32>{32});
+        EXPECT_EQ(run().size.count, 1);
+        EXPECT_TRUE(run().size.mode.isEmpty());
     }
     // A falling sequence that stays in range is fine.
     params.setText(ParameterBox::Size, QStringLiteral("1000 to 40, -32, 2"));
     ASSERT_TRUE(params.ValidateSize());
-    EXPECT_EQ(run().sizeStepCount, 31);
+    EXPECT_EQ(run().size.count, 31);
 }
 
 TEST_F(TestParametersTest, SizeDialogOptionsFillTheBoxes) {
@@ -301,7 +301,7 @@ TEST_F(TestParametersTest, SizeDialogOptionsFillTheBoxes) {
     EXPECT_EQ(text(ParameterBox::Size), QStringLiteral("32 to 32000, 32++, 1"));
     EXPECT_EQ(text(ParameterBox::Times), QStringLiteral("1000"));
     EXPECT_EQ(run().testTimes, 1000);
-    EXPECT_EQ(run().sizeStepCount, 1000);
+    EXPECT_EQ(run().size.count, 1000);
 
     dialogs.size = [](SizeDialogModel& model) {
         model.option = SizeDialogModel::Option::Multiple;
@@ -311,16 +311,16 @@ TEST_F(TestParametersTest, SizeDialogOptionsFillTheBoxes) {
     params.CommandA_Click(1);
     EXPECT_EQ(text(ParameterBox::Size), QStringLiteral("16,32,64,128,1024 /4"));
     EXPECT_EQ(text(ParameterBox::Times), QStringLiteral("Continually"));
-    EXPECT_EQ(run().sizeList, (QList<qint32>{16, 32, 64, 128, 1024}));
+    EXPECT_EQ(run().size.list, (QList<qint32>{16, 32, 64, 128, 1024}));
     ASSERT_TRUE(params.ValidateSize());  // the shown summary reads back as the same list
-    EXPECT_EQ(run().sizeRepeat, 4);
+    EXPECT_EQ(run().size.repeat, 4);
     EXPECT_TRUE(prompts.shown.isEmpty());
 
     dialogs.size = nullptr;  // cancel
     params.CommandA_Click(1);
     EXPECT_EQ(text(ParameterBox::Size), QStringLiteral("32  字节"));
-    EXPECT_EQ(run().sizeList, QList<qint32>{32});
-    EXPECT_TRUE(run().sizeMode.isEmpty());
+    EXPECT_EQ(run().size.list, QList<qint32>{32});
+    EXPECT_TRUE(run().size.mode.isEmpty());
 }
 
 TEST_F(TestParametersTest, SizeDialogChecksInOrderThenCancel) {
@@ -350,15 +350,15 @@ TEST_F(TestParametersTest, SizeDialogChecksInOrderThenCancel) {
             edit(model);
             EXPECT_FALSE(model.accept()) << message.toStdString();
             EXPECT_EQ(prompts.texts(), QStringList{message});
-            EXPECT_EQ(run().sizeStepCount, 0);  // nothing accepted
+            EXPECT_EQ(run().size.count, 0);  // nothing accepted
         }
         EXPECT_EQ(prompts.shown.last().icon, MessageIcon::Critical);
         return false;
     };
     params.CommandA_Click(1);
     EXPECT_EQ(text(ParameterBox::Size), QStringLiteral("32  字节"));
-    EXPECT_EQ(run().sizeStepCount, 1);
-    EXPECT_TRUE(run().sizeMode.isEmpty());
+    EXPECT_EQ(run().size.count, 1);
+    EXPECT_TRUE(run().size.mode.isEmpty());
 }
 
 TEST_F(TestParametersTest, TimeOutTimesAndRepeat) {
@@ -480,16 +480,16 @@ void ExpectSaneRun(const RunParameters& run, const QString& context) {
     EXPECT_GE(run.timerInterval, 1) << where;
     EXPECT_GE(run.probeTimeout, 1) << where;
     EXPECT_TRUE(run.probeSize >= 1 && run.probeSize <= 32000) << where;
-    ASSERT_FALSE(run.sizeList.isEmpty()) << where;
-    for (qint32 size : run.sizeList)
+    ASSERT_FALSE(run.size.list.isEmpty()) << where;
+    for (qint32 size : run.size.list)
         EXPECT_TRUE(size >= 1 && size <= 32000) << where;
-    EXPECT_GE(run.sizeStepCount, 1) << where;
-    if (run.sizeMode == QStringLiteral("多个")) {
-        EXPECT_EQ(run.sizeStepCount, run.sizeList.size()) << where;
+    EXPECT_GE(run.size.count, 1) << where;
+    if (run.size.mode == QStringLiteral("多个")) {
+        EXPECT_EQ(run.size.count, run.size.list.size()) << where;
     }
-    if (run.sizeMode == QStringLiteral("增量")) {
-        for (int i : {0, run.sizeStepCount - 1}) {
-            const qint32 size = WholeNumber(run.sizeFrom + run.sizeStep * i);
+    if (run.size.mode == QStringLiteral("增量")) {
+        for (int i : {0, run.size.count - 1}) {
+            const qint32 size = WholeNumber(run.size.from + run.size.step * i);
             EXPECT_TRUE(size >= 1 && size <= 32000) << where << " step " << i;
         }
     }

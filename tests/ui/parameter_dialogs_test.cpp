@@ -146,7 +146,7 @@ TEST_F(DialogAdvanceSizeTest, EveryRefusedOkShowsItsMessageAndStaysOpen) {
         Click(dialog, "OKButton");
         EXPECT_EQ(prompts.texts(), QStringList({c.message})) << c.message.toStdString();
         EXPECT_TRUE(dialog.isVisible()) << c.message.toStdString();
-        EXPECT_EQ(fresh.sizeMode, "") << c.message.toStdString();
+        EXPECT_EQ(fresh.size.mode, "") << c.message.toStdString();
     }
 }
 
@@ -157,17 +157,17 @@ TEST_F(DialogAdvanceSizeTest, AcceptedOkClosesWithTheSizesSet) {
     Click(dialog, "OKButton");
     EXPECT_FALSE(dialog.isVisible());
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
-    EXPECT_EQ(run.sizeMode, "增量");
-    EXPECT_EQ(run.sizeStepCount, 500);  // 31,968 / 64 + 1
+    EXPECT_EQ(run.size.mode, "增量");
+    EXPECT_EQ(run.size.count, 500);  // 31,968 / 64 + 1
     EXPECT_EQ(model.textIIncre, "64");
 
     DialogAdvanceSize list(model);
     list.show();
     list.findChild<QRadioButton*>("Option2")->setChecked(true);
     Click(list, "OKButton");
-    EXPECT_EQ(run.sizeMode, "多个");
-    EXPECT_EQ(run.sizeList, QList<qint32>({16, 32, 64, 128, 1024}));
-    EXPECT_EQ(run.sizeSummary, "16,32,64,128,1024 /4");
+    EXPECT_EQ(run.size.mode, "多个");
+    EXPECT_EQ(run.size.list, QList<qint32>({16, 32, 64, 128, 1024}));
+    EXPECT_EQ(run.size.summary, "16,32,64,128,1024 /4");
     EXPECT_EQ(model.option, SizeDialogModel::Option::Multiple);
     EXPECT_TRUE(prompts.shown.isEmpty());
 }

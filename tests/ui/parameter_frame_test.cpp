@@ -150,7 +150,7 @@ TEST_F(ParameterFrameTest, AdvancedIntervalDialogFromTheButtonAndFromTheList) {
     frame.findChild<QToolButton*>("CommandA_0")->click();
     EXPECT_EQ(title, "高级测试时间间隔设置");
     EXPECT_EQ(combo("ComboInv")->currentText(), "1000 to 0, 10--, 1");
-    EXPECT_EQ(params.run().intervalMode, "增量");
+    EXPECT_EQ(params.run().interval.mode, "增量");
 
     WhenModal([](QDialog* dialog) { click<QPushButton>(dialog, "Command1"); });
     Pick(combo("ComboInv"), "高级");
