@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QSocketNotifier>
 #include <QStringBuilder>
+#include <QTimer>
 #include <cstdio>
 
 #include "app/command_line.h"
@@ -123,10 +124,22 @@ int RunConsoleMode(const QString& argumentText) {
                                   QStringLiteral("  ") % detail);
                      });
     QObject::connect(&test, &PingTest::startAbandoned, [&finish] { finish(ConsoleRefused); });
-    QObject::connect(&test, &PingTest::stopCompleted, [&test, &finish] {
+    // Without a log the run is worth nothing: it stops and the exit status says so.
+    bool logFailed = false;
+    QObject::connect(&test, &PingTest::probingFailed, [&test, &logFailed] {
+        logFailed = true;
+        QTimer::singleShot(0, &test, [&test] {
+            if (test.running())
+                test.CommandStop_Click();
+        });
+    });
+    QObject::connect(&test, &PingTest::stopCompleted, [&test, &finish, &logFailed] {
         printSummary(test);
         const RunStatistics& s = test.statistics();
-        finish(s.sentCount - s.lostCount > 0 ? ConsoleReplied : ConsoleNoReply);
+        if (logFailed)
+            finish(ConsoleRefused);
+        else
+            finish(s.sentCount - s.lostCount > 0 ? ConsoleReplied : ConsoleNoReply);
     });
     QObject stopContext;
     installStopSignals(&stopContext, [&test] { test.CommandStop_Click(); });

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFile>
 #include <QString>
 #include <QStringList>
 
@@ -17,6 +18,10 @@ inline constexpr qint64 MaxTextFileSize = qint64(64) << 20;  // 64 MiB
 // empty) when the file cannot be opened or read, is no regular file (a folder, FIFO, device,
 // or a link to one of these) or is larger than MaxTextFileSize. The open never blocks.
 QStringList ReadTextLines(const QString& path, bool* ok = nullptr);
+
+// Opens `path` for reading when it is a regular file, without blocking on the open (a FIFO
+// without a writer, a device). Returns false, with `file` closed, for anything else.
+bool OpenRegularFile(QFile& file, const QString& path);
 
 // The text without leading and trailing spaces; tabs and other blanks stay.
 QString TrimSpaces(const QString& text);

@@ -1,14 +1,15 @@
 #include <QFileInfo>
+#include <algorithm>
 
 #include "engine/ping_test.h"
 #include "engine/result_log_reload.h"
+#include "engine/result_scroll.h"
 #include "engine/test_parameters.h"
 
 namespace sondrel {
 
 namespace {
 constexpr qint64 LargeLogBytes = 1000000;
-constexpr int PageRows = 20;
 }  // namespace
 
 // Rebuilds records, statistics, the first page of reply lines and the summary of the last run
@@ -26,7 +27,7 @@ void PingTest::ReloadPreviousPing() {
     setStatus(0, QStringLiteral("加载之前测试结果，请稍候 … …"));
     ReloadedRun run;
     const bool complete = ReadRunLog(path, run);
-    records_.adopt(std::move(run.records));
+    records_.adopt(std::move(run.records), run.firstProbe);
     // A header that does not read ("x,1,1") is no run of ours, however good its lines are.
     if (!complete || !run.headerValid) {
         setStatus(0, QString());
@@ -34,8 +35,9 @@ void PingTest::ReloadPreviousPing() {
     }
     stats_ = run.stats;
     RunParameters& params = params_.run();
-    params.sizeStepLength = run.header.sizeStepLength;
+    params.size.stepLength = run.header.sizeStepLength;
     params.repeatPerIP = run.header.repeatPerIP;
+    resultsRepeat_ = std::max(run.header.repeatPerIP, 1);
     targets_.clear();
     const QString error =
         ReloadTargetTable(dataFolder_ + TargetTableFileName, run.header.targetCount,
@@ -47,7 +49,7 @@ void PingTest::ReloadPreviousPing() {
         targets_.targetIP << show.section(QStringLiteral(" / "), -1);
     Q_EMIT scrollSetup(records_.lastIndex(), 0);
     Q_EMIT resultsReset();
-    for (qint32 i = 0; i < std::min(PageRows, records_.size()); ++i) {
+    for (qint32 i = 0; i < std::min(ResultScroll::PageRows, records_.size()); ++i) {
         const ReplyLine line = ReplyLineFromRecord(records_.at(i));
         Q_EMIT replyShown(i, line.prefix, line.detail);
     }

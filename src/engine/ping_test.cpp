@@ -1,7 +1,9 @@
 #include "engine/ping_test.h"
 
+#include <algorithm>
 #include <exception>
 
+#include "engine/result_log.h"
 #include "engine/test_parameters.h"
 
 namespace sondrel {
@@ -9,7 +11,6 @@ namespace sondrel {
 namespace {
 
 const QString CrLf = QStringLiteral("\r\n");
-constexpr int FirstTickMs = 99;
 constexpr int StopCompletionMs = 500;
 
 }  // namespace
@@ -55,14 +56,14 @@ void PingTest::StartPingTest(TargetRequest& request) {
         return;
     RunParameters& run = params_.run();
     targets_.clear();
-    run.sizeStepIndex = 0;
-    run.sizeStepProbeCount = 0;
+    run.size.index = 0;
+    run.size.visits = 0;
     state_.EnterBusyState();
     probeInProgress_ = false;
     stopRequested_ = false;
     records_.reset();
     scheduledRun_ = true;
-    intervalRound_ = 1;
+    run.interval.round = 1;
     timer1_->stop();
     timer1Enabled_ = false;
     firstTargetAddress_.clear();
@@ -150,10 +151,9 @@ void PingTest::continueStart(ExpandedTargets& targets) {
 bool PingTest::openRun() {
     RunParameters& run = params_.run();
     state_.runningActivity = Activity::Ping;
-    if (!run.sizeMode.isEmpty())
-        run.sizeStepLength = run.sizeRepeat * targets_.count();
+    if (!run.size.mode.isEmpty())
+        run.size.stepLength = run.size.repeat * targets_.count();
     Q_EMIT detailColumnPlaced(targets_.longAddressFlag);
-    failedInsertCount_ = 0;
     const QString refused = services_.echo.open();
     if (!refused.isEmpty()) {
         services_.prompts.message(refused, MessageIcon::Critical);
@@ -163,9 +163,10 @@ bool PingTest::openRun() {
     transportOpen_ = true;
     setStatus(0, runHeading());
     setStatus(1, QStringLiteral("否."));
-    const RunLogHeader header{targets_.count(), run.sizeStepLength, run.repeatPerIP};
-    const QString error =
-        log_.create(dataFolder_, header, targets_.targetShow, targets_.targetTitle);
+    const RunLogHeader header{targets_.count(), run.size.stepLength, run.repeatPerIP};
+    resultsRepeat_ = std::max(run.repeatPerIP, 1);
+    sink_ = sinkFactory_ ? sinkFactory_() : std::make_unique<ResultLog>(dataFolder_);
+    const QString error = sink_->create(header, targets_);
     if (!error.isEmpty()) {
         startFailed(error);
         return false;
@@ -174,7 +175,8 @@ bool PingTest::openRun() {
 }
 
 void PingTest::startFailed(const QString& error) {
-    log_.close();
+    if (sink_)
+        sink_->close();
     if (transportOpen_)
         services_.echo.close();
     transportOpen_ = false;
@@ -198,18 +200,14 @@ void PingTest::CommandStop_Click() {
     RunParameters& run = params_.run();
     if (run.timerInterval == FirstTickMs && savedInterval_ > 0)
         run.timerInterval = savedInterval_;  // stopped before the first round
-    if (run.intervalMode == SteppedMode) {
-        run.currentInterval = qint32(run.intervalFrom);
-        run.timerInterval = run.currentInterval;
+    if (run.interval.mode == SteppedMode) {
+        run.interval.current = qint32(run.interval.from);
+        run.timerInterval = run.interval.current;
     }
     scheduledRun_ = false;
     firstTargetAddress_.clear();
     timer2Enabled_ = true;
     timer2_->start(StopCompletionMs);
-    if (failedInsertCount_ > 0)
-        services_.prompts.message(QStringLiteral("输入") + QString::number(failedInsertCount_) +
-                                      QStringLiteral("侦测测试 rescords 失败。"),
-                                  MessageIcon::Exclamation);
 }
 
 // The stop completes once the probe in progress has been processed and logged; until then
@@ -220,7 +218,8 @@ void PingTest::onStopTimer() {
         return;
     }
     timer2Enabled_ = false;
-    const QString error = log_.close();
+    // Closing waits for whatever the sink still holds, so the failed count is final after it.
+    const QString error = sink_ ? sink_->close() : QString();
     Q_EMIT stopButtonEnabled(true);
     stopRequested_ = false;
     if (state_.activityBusy())
@@ -230,6 +229,10 @@ void PingTest::onStopTimer() {
     transportOpen_ = false;
     if (!error.isEmpty())
         services_.prompts.message(error + QStringLiteral("    侦测_IP"), MessageIcon::Exclamation);
+    if (const qint32 failed = failedInsertCount(); failed > 0)
+        services_.prompts.message(QStringLiteral("输入") + QString::number(failed) +
+                                      QStringLiteral("侦测测试 rescords 失败。"),
+                                  MessageIcon::Exclamation);
     if (state_.runningActivity != Activity::Trace)
         Q_EMIT reportLinkShown(true);
     Q_EMIT stopCompleted();

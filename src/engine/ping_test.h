@@ -4,6 +4,7 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -14,13 +15,17 @@
 #include "common/user_prompts.h"
 #include "engine/echo.h"
 #include "engine/reply_record.h"
-#include "engine/result_log.h"
+#include "engine/reply_sink.h"
+#include "engine/run_results.h"
 #include "engine/run_statistics.h"
 #include "targets/target_request.h"
 
 namespace sondrel {
 
 class TestParameters;
+
+// The first tick of a run comes this soon after the start; the interval follows from then on.
+inline constexpr int FirstTickMs = 99;
 
 // The ping test: start, one round per tick, stop and stop completion. Probes never block: each
 // waits for its reply on the event loop, and the next round starts only after the last one.
@@ -47,15 +52,21 @@ class PingTest : public QObject {
     void setScheduledEnd(const QDateTime& end);
 
     bool running() const { return timer1Enabled_; }
-    bool stopping() const { return stopRequested_; }
-    bool probeInProgress() const { return probeInProgress_; }
     const ReplyRecords& records() const { return records_; }
     const RunStatistics& statistics() const { return stats_; }
     // The summary values; shows a minimum, maximum or average of 0 as 1 from then on.
     SummaryTexts summary() { return SummaryFromStatistics(stats_); }
     const ExpandedTargets& targets() const { return targets_; }
     QString statusLine() const { return statusLine_; }
-    qint32 failedInsertCount() const { return failedInsertCount_; }
+    // Probes the reply sink of the last run could not store.
+    qint32 failedInsertCount() const { return sink_ ? sink_->failedCount() : 0; }
+    // The run as the results pane, the exports and the reports read it.
+    RunResults results() const { return {records_, stats_, targets_, resultsRepeat_}; }
+
+    using ReplySinkFactory = std::function<std::unique_ptr<ReplySink>()>;
+    // Where the replies of the following runs go; by default the result logs of the data
+    // folder.
+    void setReplySinkFactory(ReplySinkFactory factory) { sinkFactory_ = std::move(factory); }
     // The start's status line: "侦测测试" + size + " 字节数据:" ... + target count + "  IP ".
     QString runHeading() const;
 
@@ -70,6 +81,8 @@ class PingTest : public QObject {
     void reportLinkShown(bool shown);
     void summaryLabelsShown();
     void probeFinished();
+    // A probe could not be stored: probing of the run has ended, the stop is up to the caller.
+    void probingFailed();
     // Run life cycle.
     void stopButtonEnabled(bool enabled);
     void started();
@@ -94,7 +107,6 @@ class PingTest : public QObject {
     void finishProbe(qint32 target, const EchoReply& reply);
     void probeFailed(const QString& error);
     void endRound();
-    void stepInterval();
     bool scheduledEndPassed() const;
     void armTick(int delayMs);
     // Stop completion.
@@ -117,7 +129,9 @@ class PingTest : public QObject {
     std::vector<std::optional<quint32>> targetAddresses_;  // converted once per start
     ReplyRecords records_;
     RunStatistics stats_;
-    ResultLog log_;
+    ReplySinkFactory sinkFactory_;
+    std::unique_ptr<ReplySink> sink_;
+    qint32 resultsRepeat_ = 1;  // repeat per target of the run the records belong to
     bool transportOpen_ = false;
 
     bool stopRequested_ = false;
@@ -126,9 +140,7 @@ class PingTest : public QObject {
     bool scheduleEndCheck_ = false;
     QDateTime scheduledEnd_;
     qint32 savedInterval_ = 0;
-    qint32 intervalRound_ = 1;
     QString firstTargetAddress_;
-    qint32 failedInsertCount_ = 0;
     QString statusLine_;
 
     // Position inside the current round.

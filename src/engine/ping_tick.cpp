@@ -7,16 +7,6 @@
 
 namespace sondrel {
 
-namespace {
-
-constexpr int FirstTickMs = 99;
-
-qint32 clampedSize(double size) {
-    return qint32(std::clamp(std::nearbyint(size), 1.0, double(MaxProbeSize)));
-}
-
-}  // namespace
-
 void PingTest::armTick(int delayMs) {
     timer1_->start(std::max(0, delayMs));
 }
@@ -64,24 +54,11 @@ bool PingTest::nextVisit() {
     return run.repeatPerIP > 0;
 }
 
-// Before every target visit: each size value lasts `sizeStepLength` visits, then the next
-// value follows, and after the last one the sequence starts over.
+// Before every target visit the size sequence moves on.
 void PingTest::advanceSizeSequence() {
     RunParameters& run = params_.run();
-    if (run.sizeMode != SteppedMode && run.sizeMode != ListMode)
-        return;
-    const qint32 visits = run.sizeStepProbeCount;
-    run.sizeStepProbeCount = visits + 1;
-    if (visits == run.sizeStepLength) {
-        run.sizeStepIndex = qint16(run.sizeStepIndex + 1);
-        run.sizeStepProbeCount = 1;
-    }
-    if (run.sizeStepIndex >= run.sizeStepCount || run.sizeStepIndex < 0)
-        run.sizeStepIndex = 0;
-    if (run.sizeMode == SteppedMode)
-        run.probeSize = clampedSize(run.sizeFrom + run.sizeStep * run.sizeStepIndex);
-    else if (!run.sizeList.isEmpty())
-        run.probeSize = clampedSize(run.sizeList.value(run.sizeStepIndex, run.sizeList[0]));
+    if (const std::optional<qint32> size = run.size.nextVisit())
+        run.probeSize = *size;
 }
 
 void PingTest::PingIP(qint32 target) {
@@ -114,7 +91,7 @@ void PingTest::finishProbe(qint32 target, const EchoReply& reply) {
                                            params_.run().probeSize, reply, services_.clock.now());
     Q_EMIT replyShown(result.index, result.line.prefix, result.line.detail);
     Q_EMIT statisticsChanged();
-    const QString error = log_.append(records_.at(result.index));
+    const QString error = sink_ ? sink_->append(records_.at(result.index), target) : QString();
     Q_EMIT scrollSetup(result.index, result.index);
     records_.endProbe();
     probeInProgress_ = false;
@@ -127,16 +104,17 @@ void PingTest::finishProbe(qint32 target, const EchoReply& reply) {
 void PingTest::probeFailed(const QString& error) {
     stopRequested_ = true;
     services_.prompts.message(error + QStringLiteral("    侦测_IP"), MessageIcon::Exclamation);
+    Q_EMIT probingFailed();
 }
 
 void PingTest::endRound() {
     inRound_ = false;
-    if (const QString error = log_.flush(); !error.isEmpty() && !stopRequested_)
+    if (const QString error = sink_ ? sink_->flush() : QString();
+        !error.isEmpty() && !stopRequested_)
         probeFailed(error);
-    stepInterval();
     RunParameters& run = params_.run();
-    if (++intervalRound_ > run.intervalRepeat)
-        intervalRound_ = 1;
+    if (const std::optional<qint32> interval = run.interval.endRound())
+        run.timerInterval = *interval;
     if (!timer1Enabled_)
         return;  // stopped during the round
     const double perRound = double(run.repeatPerIP) * targets_.count();
@@ -153,19 +131,6 @@ void PingTest::endRound() {
     }
     const qint64 due = tickStartMs_ + run.timerInterval;
     armTick(int(std::max<qint64>(0, due - services_.clock.monotonicMs())));
-}
-
-// Every `intervalRepeat` rounds the stepped interval moves one step; the value that would
-// reach or pass the end becomes 1 ms for the rest of the test.
-void PingTest::stepInterval() {
-    RunParameters& run = params_.run();
-    if (intervalRound_ != run.intervalRepeat || run.currentInterval == 1 ||
-        run.intervalMode != SteppedMode)
-        return;
-    const double next = run.currentInterval + run.intervalStep;
-    const bool reached = run.intervalStep > 0 ? next >= run.intervalTo : next <= run.intervalTo;
-    run.currentInterval = reached ? 1 : qint32(std::nearbyint(next));
-    run.timerInterval = run.currentInterval;
 }
 
 // The end has passed once the current minute is later than the scheduled one.

@@ -23,10 +23,6 @@ int fieldNumber(const std::array<char, N>& field, bool* ok) {
 
 }  // namespace
 
-QString PadTwoDigits(int value) {
-    return value > 9 ? QString::number(value) : QLatin1Char('0') + QString::number(value);
-}
-
 void ReplyRecord::setStamp(const QDateTime& when) {
     const QDate d = when.date();
     const QTime t = when.time();
@@ -112,17 +108,21 @@ ReplyRecord& ReplyRecords::beginProbe() {
 
 void ReplyRecords::endProbe() {
     ++index_;
-    if (index_ > Capacity - 1)
+    if (index_ > Capacity - 1) {
         index_ = 0;
+        firstProbe_ += Capacity;
+    }
 }
 
 void ReplyRecords::reset() {
     records_.assign(1, ReplyRecord{});
     index_ = 0;
+    firstProbe_ = 0;
 }
 
-void ReplyRecords::adopt(std::vector<ReplyRecord> records) {
+void ReplyRecords::adopt(std::vector<ReplyRecord> records, qint64 firstProbe) {
     records_ = std::move(records);
+    firstProbe_ = std::max<qint64>(0, firstProbe);
     if (records_.empty())
         records_.assign(1, ReplyRecord{});
     index_ = lastIndex();

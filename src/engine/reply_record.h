@@ -36,9 +36,6 @@ struct ReplyLine {
     QString detail;
 };
 
-// "7" -> "07", "12" -> "12".
-QString PadTwoDigits(int value);
-
 // Fixed-width text of a stored field ("05", "2010").
 template <size_t N>
 QString FieldText(const std::array<char, N>& field) {
@@ -67,18 +64,23 @@ class ReplyRecords {
     void endProbe();
     // Empties the array and leaves one blank record at index 0.
     void reset();
-    // Replaces the contents (log reload); the index is that of the last record.
-    void adopt(std::vector<ReplyRecord> records);
+    // Replaces the contents (log reload); the index is that of the last record. `firstProbe`
+    // is the number of probes of the run made before the first of `records`.
+    void adopt(std::vector<ReplyRecord> records, qint64 firstProbe = 0);
 
     qint32 index() const { return index_; }
     qint32 lastIndex() const { return qint32(records_.size()) - 1; }
     const std::vector<ReplyRecord>& all() const { return records_; }
     const ReplyRecord& at(qint32 i) const { return records_.at(size_t(i)); }
     qint32 size() const { return qint32(records_.size()); }
+    // The probes of the run made before record 0: a multiple of Capacity after wraps, or what
+    // a reload of a longer log left out.
+    qint64 firstProbe() const { return firstProbe_; }
 
   private:
     std::vector<ReplyRecord> records_{ReplyRecord{}};
     qint32 index_ = 0;
+    qint64 firstProbe_ = 0;
 };
 
 }  // namespace sondrel

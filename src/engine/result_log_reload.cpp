@@ -98,8 +98,8 @@ RunStatistics ReloadTally::finish() const {
 }
 
 bool ReadRunLog(const QString& path, ReloadedRun& out) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    QFile file;
+    if (!OpenRegularFile(file, path))
         return false;
     const QByteArray headerLine = file.readLine().trimmed();
     if (headerLine.isEmpty())
@@ -111,12 +111,15 @@ bool ReadRunLog(const QString& path, ReloadedRun& out) {
     ReloadTally tally;
     bool complete = true;
     while (!file.atEnd()) {
-        const QByteArray line = file.readLine().trimmed();
+        const QByteArray raw = file.readLine();
+        const QByteArray line = raw.trimmed();
         if (line.isEmpty())
             break;
         const auto record = ParseRunLogLine(line);
         if (!record) {
-            complete = false;
+            // A last line without its line end was cut by a crash or a full disk: the run is
+            // every whole line before it.
+            complete = file.atEnd() && !raw.endsWith('\n');
             break;
         }
         tally.add(*record);
@@ -128,6 +131,7 @@ bool ReadRunLog(const QString& path, ReloadedRun& out) {
     }
     if (count > ReplyRecords::Capacity)
         std::rotate(ring.begin(), ring.begin() + count % ReplyRecords::Capacity, ring.end());
+    out.firstProbe = count - qint64(ring.size());
     out.records = std::move(ring);
     if (!complete || count == 0)
         return false;

@@ -16,6 +16,7 @@ struct ReloadedRun {
     RunLogHeader header;
     bool headerValid = false;          // the header held three numbers and at least one target
     std::vector<ReplyRecord> records;  // the last ReplyRecords::Capacity probes at most
+    qint64 firstProbe = 0;             // probe lines of the log before the first record
     RunStatistics stats;               // over every probe line of the log
     QStringList targetShow;
     QStringList targetTitle;
@@ -25,7 +26,8 @@ struct ReloadedRun {
 std::optional<ReplyRecord> ParseRunLogLine(const QByteArray& line);
 
 // Reads the run log at `path` up to its first empty line. Returns nothing when the log has no
-// probe line or a line is malformed; `out` then keeps the records read before that line.
+// probe line or a line is malformed; `out` then keeps the records read before that line. A cut
+// last line (no line end) is left out and the rest read as complete.
 // Header fields that do not read keep their defaults, and `headerValid` tells.
 bool ReadRunLog(const QString& path, ReloadedRun& out);
 

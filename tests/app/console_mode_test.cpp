@@ -5,10 +5,13 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <cerrno>
 #include <csignal>
+#include <cstring>
 
 #include "app/console_prompts.h"
 #include "engine/icmp_echo.h"
+#include "support/file_size_limit.h"
 #include "support/qt_printers.h"
 
 namespace sondrel {
@@ -28,6 +31,7 @@ class ConsoleMode : public ::testing::Test {
         QProcess process;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("XDG_DATA_HOME", data.path());
+        env.insert("XDG_CONFIG_HOME", data.path() + "/config");
         process.setProcessEnvironment(env);
         process.start(program(), arguments);
         EXPECT_TRUE(process.waitForFinished(60000));
@@ -161,6 +165,24 @@ TEST_F(ConsoleMode, HelpAndVersion) {
     r = run({"--version"});
     EXPECT_EQ(r.exitCode, 0);
     EXPECT_TRUE(r.out.value(0).startsWith("sondrel 9.23"));
+}
+
+// A log that cannot be written ends the run at once, with the system's reason and status 2.
+TEST_F(ConsoleMode, FullDiskEndsTheRunWithStatusTwo) {
+    requireEcho();
+    writeList({"A127.0.0.1"});
+    Result r;
+    {
+        // The header and two probe lines fit, the third does not (the limit is inherited).
+        testing::FileSizeLimit limit(7 + 2 * 41 + 20);
+        ASSERT_TRUE(limit.active());
+        r = run({"--console", QStringLiteral("127.0.0.1;100;32;500;10;1")});
+    }
+    EXPECT_EQ(r.exitCode, 2) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(QString::fromLocal8Bit(std::strerror(EFBIG))) &&
+                r.err.contains(QStringLiteral("    侦测_IP")))
+        << r.err.toStdString();
+    EXPECT_EQ(log("Quibbet_DB3.txt").count('\n'), 3);  // header and two whole lines
 }
 
 TEST(ConsoleText, ControlCharactersNeverReachTheTerminalRaw) {

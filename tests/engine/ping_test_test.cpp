@@ -353,12 +353,84 @@ TEST_F(PingTestRun, UnreadableHeaderIsNoPreviousRun) {
     log.write("x,1,1\r\n2010,05,03,14,22,07,10.0.0.1,32,15,128,0\r\n");
     log.close();
     bool linkShown = false;
-    QObject::connect(&test, &PingTest::reportLinkShown, [&](bool shown) { linkShown = shown; });
+    QObject::connect(&test, &PingTest::reportLinkShown, [&](bool on) { linkShown = on; });
     test.ReloadPreviousPing();
     EXPECT_TRUE(shown.isEmpty());
     EXPECT_FALSE(linkShown);
     EXPECT_EQ(test.statusLine(), QString());
     EXPECT_EQ(test.targets().count(), 0);
+}
+
+// A reply sink that records what the run hands it and refuses the rows it is told to.
+class RecordingSink final : public ReplySink {
+  public:
+    explicit RecordingSink(QStringList& calls, qint32 failing = 0)
+        : calls_(calls), failing_(failing) {}
+    QString create(const RunLogHeader& header, const ExpandedTargets& targets) override {
+        calls_ << QStringLiteral("create %1,%2 %3")
+                      .arg(header.targetCount)
+                      .arg(header.repeatPerIP)
+                      .arg(targets.targetIP.join(' '));
+        return {};
+    }
+    QString append(const ReplyRecord&, qint32 target) override {
+        calls_ << QStringLiteral("append %1").arg(target);
+        return {};
+    }
+    QString flush() override {
+        calls_ << "flush";
+        return {};
+    }
+    QString close() override {
+        calls_ << "close";
+        closed_ = true;
+        return {};
+    }
+    qint32 failedCount() const override { return closed_ ? failing_ : 0; }
+
+  private:
+    QStringList& calls_;
+    qint32 failing_;
+    bool closed_ = false;
+};
+
+TEST_F(PingTestRun, AnotherReplySinkTakesTheRunAndReportsItsFailuresAtTheEnd) {
+    QStringList calls;
+    test.setReplySinkFactory([&] { return std::make_unique<RecordingSink>(calls, 2); });
+    set("1000", "32", "1", "2");
+    start({"AOne,10.0.0.1", "ATwo,10.0.0.2"});
+    clock.runUntilIdle();
+    EXPECT_EQ(calls, QStringList({"create 2,2 10.0.0.1 10.0.0.2", "append 0", "append 0",
+                                  "append 1", "append 1", "flush", "close"}));
+    EXPECT_EQ(test.failedInsertCount(), 2);
+    EXPECT_EQ(prompts.texts(), QStringList{QStringLiteral("输入2侦测测试 rescords 失败。")});
+    EXPECT_TRUE(readFile("Quibbet_DB3.txt").isEmpty());  // the result logs are left alone
+    EXPECT_EQ(completions, 1);
+}
+
+// The newest 100,000 lines of a longer log still know which target each one probed.
+TEST_F(PingTestRun, ReloadOfALongLogAttributesEveryRecordToItsTarget) {
+    QByteArray text("2,1,1\r\n");
+    const int lines = ReplyRecords::Capacity + 3;
+    text.reserve(lines * 42);
+    for (int i = 0; i < lines; ++i)
+        text += "2010,05,03,14,22,07,10.0.0." + QByteArray::number(i % 2 + 1) + ",32,1,64,0\r\n";
+    QFile log(folder.path() + "/Quibbet_DB3.txt");
+    ASSERT_TRUE(log.open(QIODevice::WriteOnly));
+    log.write(text);
+    log.close();
+    QFile table(folder.path() + "/Quibbet_DB4.txt");
+    ASSERT_TRUE(table.open(QIODevice::WriteOnly));
+    table.write("10.0.0.1,\r\n10.0.0.2,\r\n");
+    table.close();
+    prompts.answer = true;  // the log is large: load it
+    test.ReloadPreviousPing();
+    const RunResults run = test.results();
+    ASSERT_EQ(run.records.size(), ReplyRecords::Capacity);
+    for (const qint32 i : {0, 1, 2, 99999})
+        EXPECT_EQ(run.targetOf(i) + 1,
+                  run.records.at(i).addressText().trimmed().section('.', 3).toInt())
+            << i;
 }
 
 // An echo whose opening runs out of memory.

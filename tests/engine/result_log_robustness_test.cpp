@@ -58,10 +58,14 @@ TEST_F(RunLogFiles, HeaderOnlyTruncatedAndEmptyLogs) {
     EXPECT_FALSE(ReadRunLog(write("1,1,1\r\n"), run));
     EXPECT_FALSE(ReadRunLog(write(""), run));
     EXPECT_FALSE(ReadRunLog(dir.path() + "/missing.txt", run));
-    // A log cut in the middle of its last line (a crash) keeps the whole lines.
-    EXPECT_FALSE(ReadRunLog(write("1,1,1\r\n" + GoodLine + "\r\n2010,05,0"), run));
+    // A log cut in the middle of its last line (a crash) is the run of its whole lines; a bad
+    // line that has its line end is no cut and spoils the log.
+    EXPECT_TRUE(ReadRunLog(write("1,1,1\r\n" + GoodLine + "\r\n2010,05,0"), run));
     EXPECT_EQ(run.records.size(), 1u);
+    EXPECT_EQ(run.stats.sentCount, 1);
+    EXPECT_FALSE(ReadRunLog(write("1,1,1\r\n" + GoodLine + "\r\n2010,05,0\r\n"), run));
     // Lines after the first empty one are not read; LF alone works too.
+    run = ReloadedRun{};
     ASSERT_TRUE(ReadRunLog(write("x,y\n" + GoodLine + "\n\n" + GoodLine + "\n"), run));
     EXPECT_EQ(run.stats.sentCount, 1);
     EXPECT_EQ(run.header.targetCount, 0);  // unreadable header fields keep their defaults
@@ -80,6 +84,7 @@ TEST_F(RunLogFiles, HugeLogKeepsTheNewestRecordsAndCountsAll) {
     ASSERT_EQ(run.records.size(), size_t(ReplyRecords::Capacity));
     EXPECT_EQ(run.records.back().time, (lines - 1) % 7);
     EXPECT_EQ(run.records.front().time, 2500 % 7);
+    EXPECT_EQ(run.firstProbe, 2500);  // the lines left out, for the cycle of each record
 }
 
 TEST_F(RunLogFiles, TargetTableShortLongAndHostile) {

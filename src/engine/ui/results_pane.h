@@ -24,7 +24,7 @@ class ResultsPane : public QFrame {
     enum Popup { PopupFrameTime = 1, PopupTraceIP = 2, PopupShowIP = 4 };
     // The label arrays of the rows, left to right.
     enum Column { TypeColumn, AddressColumn, DetailColumn, HeadingColumn, ValueColumn };
-    static constexpr int RowCount = 20;
+    static constexpr int RowCount = ResultScroll::PageRows;
 
     ResultsPane(PingTest& test, RunState& state, QWidget* parent = nullptr);
 
