@@ -2,6 +2,7 @@
 #include <QMessageBox>
 
 #include "app/ui/widget_prompts.h"
+#include "app/ui/window_main.h"
 #include "ui_test_helpers.h"
 
 namespace sondrel {
@@ -57,6 +58,28 @@ TEST(WidgetPrompts, QuestionsAnswerYesOrNo) {
     Answer(seen, QMessageBox::No);
     EXPECT_FALSE(prompts.askYesNo("q", MessageIcon::Exclamation));
     EXPECT_EQ(seen.icon, QMessageBox::Warning);
+}
+
+// The buttons of message boxes read in Chinese like the rest of the window.
+TEST(WidgetPrompts, ButtonsCarryQtsChineseTexts) {
+    ASSERT_TRUE(InstallQtChineseTexts()) << "qt6-translations-l10n is missing";
+    EXPECT_TRUE(InstallQtChineseTexts());  // a second call changes nothing
+    WidgetPrompts prompts;
+    QStringList texts;
+    testing::WhenModal([&texts](QDialog* dialog) {
+        auto* box = qobject_cast<QMessageBox*>(dialog);
+        ASSERT_NE(box, nullptr);
+        for (QAbstractButton* button : box->buttons())
+            texts << button->text();
+        box->button(QMessageBox::No)->click();
+    });
+    EXPECT_FALSE(prompts.askYesNo("q", MessageIcon::Question));
+    ASSERT_EQ(texts.size(), 2);
+    for (const QString& text : std::as_const(texts)) {
+        EXPECT_FALSE(text.contains("Yes") || text.contains("No")) << text.toStdString();
+        EXPECT_TRUE(text.contains(QStringLiteral("是")) || text.contains(QStringLiteral("否")))
+            << text.toStdString();
+    }
 }
 
 }  // namespace

@@ -1,7 +1,11 @@
 #include "app/ui/window_main.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QTimer>
+#include <QTranslator>
+#include <cstdio>
 
 #include "app/data_folder.h"
 #include "app/settings.h"
@@ -13,7 +17,23 @@
 
 namespace sondrel {
 
+bool InstallQtChineseTexts() {
+    // Kept for the life of the program: the application refers to it.
+    static QTranslator* const qtTexts = new QTranslator(qApp);
+    if (!qtTexts->isEmpty())
+        return true;
+    if (!qtTexts->load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"),
+                       QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        return false;
+    return QCoreApplication::installTranslator(qtTexts);
+}
+
 int RunWindow(const QString& commandLineText) {
+    if (!InstallQtChineseTexts())
+        std::fputs(
+            "sondrel: Qt's Chinese texts (qtbase_zh_CN.qm, Debian package "
+            "qt6-translations-l10n) are not installed; dialog buttons stay in English\n",
+            stderr);
     SystemClock clock;
     IcmpEcho echo;
     SystemResolver resolver;
