@@ -164,6 +164,20 @@ TEST_F(FormTesterTest, F5StartsF4StopsAndAStartWhileBusyChangesNothing) {
     EXPECT_TRUE(prompts.shown.isEmpty()) << prompts.texts().join("|").toStdString();
 }
 
+// The stop goes to the page of what runs, whichever function is selected meanwhile.
+TEST_F(FormTesterTest, StopReachesTheRunningPingTestFromAnotherPage) {
+    typeTarget("10.0.0.7");
+    PressKey(Qt::Key_F5);
+    clock.advance(100);
+    ASSERT_EQ(window->runState().runningActivity, Activity::Ping);
+    window->runState().selectedFunction = Activity::Trace;
+    PressKey(Qt::Key_F4);
+    clock.advance(500);
+    EXPECT_FALSE(window->runState().activityBusy());
+    EXPECT_FALSE(window->pingTest().running());
+    EXPECT_EQ(echo.sent.size(), 1);
+}
+
 TEST_F(FormTesterTest, RefusedStartChecksLeaveTheWindowIdle) {
     typeTarget("10.0.0.7");
     window->parameters().setText(ParameterBox::Times, "0");

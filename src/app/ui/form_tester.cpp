@@ -20,6 +20,7 @@
 #include "app/ui/focus_trap.h"
 #include "app/ui/main_menu.h"
 #include "app/ui/manual_target_box.h"
+#include "app/ui/ping_page.h"
 #include "app/ui/run_options.h"
 #include "app/ui/window_placement.h"
 #include "common/run_state.h"
@@ -180,23 +181,24 @@ void FormTester::addFocusWidgets(QWidget* client) {
     setTabOrder(findChild<QWidget*>(QStringLiteral("CheckDB")), traps[2]);
 }
 
+// Every menu item and button of the window with the command it runs. A menu item's key comes
+// with the item (MainMenu), so the keys are wired here too.
 void FormTester::connectMenu() {
-    connect(menu_->action(QStringLiteral("mnuStart")), &QAction::triggered, this,
-            &FormTester::CommandStart_Click);
-    connect(menu_->action(QStringLiteral("mnuStop")), &QAction::triggered, this,
-            &FormTester::CommandStop_Click);
-    connect(menu_->action(QStringLiteral("mnuSelectPing")), &QAction::triggered, this,
-            &FormTester::mnuSelectPing_Click);
-    connect(menu_->action(QStringLiteral("mnuBuildCmdLine")), &QAction::triggered, this,
-            &FormTester::mnuBuildCmdLine_Click);
-    connect(menu_->action(QStringLiteral("mnuExit")), &QAction::triggered, this,
-            &FormTester::mnuExit_Click);
-    connect(buttons_->button(QStringLiteral("CommandStart")), &QToolButton::clicked, this,
-            &FormTester::CommandStart_Click);
-    connect(buttons_->button(QStringLiteral("CommandStop")), &QToolButton::clicked, this,
-            &FormTester::CommandStop_Click);
-    connect(buttons_->button(QStringLiteral("CommandSelectFun_0")), &QToolButton::clicked, this,
-            [this] { CommandSelectFun_Click(0); });
+    using Command = void (FormTester::*)();
+    const std::pair<const char*, Command> menuCommands[] = {
+        {"mnuStart", &FormTester::CommandStart_Click},
+        {"mnuStop", &FormTester::CommandStop_Click},
+        {"mnuSelectPing", &FormTester::mnuSelectPing_Click},
+        {"mnuBuildCmdLine", &FormTester::mnuBuildCmdLine_Click},
+        {"mnuExit", &FormTester::mnuExit_Click}};
+    for (const auto& [name, command] : menuCommands)
+        connect(menu_->action(QString::fromLatin1(name)), &QAction::triggered, this, command);
+    const std::pair<const char*, Command> buttonCommands[] = {
+        {"CommandStart", &FormTester::CommandStart_Click},
+        {"CommandStop", &FormTester::CommandStop_Click},
+        {"CommandSelectFun_0", &FormTester::CommandSelectFun0_Click}};
+    for (const auto& [name, command] : buttonCommands)
+        connect(buttons_->button(QString::fromLatin1(name)), &QToolButton::clicked, this, command);
     connect(frame1_1_, &ParameterFrame::functionSelectorClicked, this,
             [this] { CommandSelectFun_Click(2); });
     for (const char* name : ListCommands)
@@ -214,25 +216,26 @@ void FormTester::connectMenu() {
         connect(menu_->action(QString::fromLatin1(name)), &QAction::triggered, t, command);
 }
 
+// The pages of the window; the ping page is the only one so far.
 void FormTester::connectEngine() {
     connect(state_.get(), &RunState::busyChanged, buttons_, &ButtonRow::setBusy);
-    // Every probe ends by hiding the members popup.
-    connect(test_.get(), &PingTest::probeFinished, regions_.pictureShowIP, &QWidget::hide);
-    connect(test_.get(), &PingTest::stopButtonEnabled, this, [this](bool enabled) {
-        buttons_->setStopEnabled(enabled);
-        if (enabled)
-            return;
-        // A stop, clicked or reached by the test itself, offers the start-now option again.
-        runOptions_->selectStartNow();
-        restFocus();
-    });
-    connect(test_.get(), &PingTest::resultsReset, this, &FormTester::showPingPane);
-    connect(test_.get(), &PingTest::started, this, &FormTester::restFocus);
-    connect(picture2_, &ResultsPane::focusRestRequested, this, &FormTester::restFocus);
-    connect(picture2_, &ResultsPane::popupsDismissed, this, [this](int panels) {
-        if (panels & ResultsPane::PopupShowIP)
-            targets_->hidePopup();
-    });
+    pingPage_ = new PingPage({*test_, *targets_, *frame1_1_, *picture2_, *buttons_, *runOptions_,
+                              *regions_.pictureShowIP},
+                             this);
+    connect(pingPage_, &PingPage::focusRestRequested, this, &FormTester::restFocus);
+    connect(pingPage_, &PingPage::resultsShown, this, &FormTester::showPingPane);
+}
+
+PageController* FormTester::page(Activity activity) const {
+    switch (activity) {
+        case Activity::Ping:
+            return pingPage_;
+        case Activity::Trace:
+        case Activity::Scan:
+        case Activity::None:
+            break;
+    }
+    return nullptr;
 }
 
 // The list panel: a test asked for by an entry dialog, the current entry shown again once a
@@ -274,17 +277,22 @@ void FormTester::connectManualTarget() {
 void FormTester::CommandStart_Click() {
     if (!buttons_->button(QStringLiteral("CommandStart"))->isEnabled())
         return;
-    frame1_1_->commitPendingEdits();
-    const StartResult result = targets_->startFromSelection(
-        [this](TargetRequest& request) { return test_->CommandStart_Click(request); });
-    if (result != StartResult::Refused)
-        runOptions_->selectStartNow();
+    pingPage_->start();
 }
 
+// The stop goes to the page of what runs; while a start is still looking up names nothing
+// runs yet, and the stop goes to the selected page.
 void FormTester::CommandStop_Click() {
     if (!buttons_->button(QStringLiteral("CommandStop"))->isEnabled())
         return;
-    test_->CommandStop_Click();
+    PageController* running = page(state_->runningActivity);
+    if (running == nullptr || !state_->activityBusy())
+        running = page(state_->selectedFunction);
+    (running != nullptr ? running : pingPage_)->stop();
+}
+
+void FormTester::CommandSelectFun0_Click() {
+    CommandSelectFun_Click(0);
 }
 
 // The function selectors: item 0 in the button row, item 2 in the ping frame, item 1 in the
@@ -370,10 +378,7 @@ void FormTester::Form_Activate() {
 }
 
 void FormTester::showPingPane() {
-    targets_->hidePopup();
-    for (QWidget* pane : {regions_.picture3, regions_.pictureDOS})
-        pane->hide();
-    picture2_->show();
+    pingPage_->showResults(regions_.picture3, regions_.pictureDOS);
 }
 
 void FormTester::restFocus() {

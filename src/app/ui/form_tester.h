@@ -9,6 +9,7 @@
 
 #include "app/settings.h"
 #include "app/ui/window_regions.h"
+#include "common/run_state.h"
 #include "db/db_setup.h"
 
 class QLineEdit;
@@ -24,6 +25,8 @@ class MainMenu;
 class ManualTargetBox;
 class ParameterDialogs;
 class ParameterFrame;
+class PageController;
+class PingPage;
 class PingTest;
 class Resolver;
 class ResultsPane;
@@ -33,10 +36,10 @@ class TargetListController;
 class TestParameters;
 class UserPrompts;
 
-// The main window: the layout of every region, the menus and shortcut keys, the target list
-// panel with its popup and entry dialogs, the ping test started and stopped from the window,
-// the busy state of the buttons, the refused close, and the command line applied at start and
-// built on request.
+// The main window, where the parts are put together: the layout of every region, the menus,
+// buttons and keys wired to their commands, one controller per page that starts and stops its
+// function, the busy state of the buttons, the refused close, and the command line applied at
+// start and built on request.
 class FormTester : public QMainWindow {
     Q_OBJECT
   public:
@@ -92,6 +95,7 @@ class FormTester : public QMainWindow {
     void CommandStart_Click();
     void CommandStop_Click();
     void CommandSelectFun_Click(int item);
+    void CommandSelectFun0_Click();
     void mnuSelectPing_Click();
     void mnuBuildCmdLine_Click();
     void mnuExit_Click();
@@ -106,6 +110,8 @@ class FormTester : public QMainWindow {
     void SaveCurrentSettings();
     // Helpers.
     bool refusedWhileBusy();
+    // The controller of a page; null for a page not built yet.
+    PageController* page(Activity activity) const;
     QStringList boxTexts() const;
     void showPingPane();
     void restFocus();
@@ -127,6 +133,7 @@ class FormTester : public QMainWindow {
     DbSetup dbSetup_;
     bool loadingSettings_ = false;  // raised while the stored logging state is applied
 
+    PingPage* pingPage_ = nullptr;
     MainMenu* menu_ = nullptr;
     ButtonRow* buttons_ = nullptr;
     RunOptions* runOptions_ = nullptr;
