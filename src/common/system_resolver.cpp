@@ -1,8 +1,6 @@
 #include "common/system_resolver.h"
 
 #include <arpa/inet.h>
-#include <ifaddrs.h>
-#include <net/if.h>
 #include <netdb.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
@@ -12,6 +10,8 @@
 #include <QMutexLocker>
 #include <QThread>
 #include <memory>
+
+#include "common/local_address.h"
 
 namespace sondrel {
 
@@ -52,19 +52,7 @@ QString SystemResolver::hostNameToAddress(const QString& name) {
 }
 
 QString SystemResolver::localHostAddress() {
-    ifaddrs* list = nullptr;
-    if (getifaddrs(&list) != 0)
-        return {};
-    QString address;
-    for (const ifaddrs* entry = list; entry && address.isEmpty(); entry = entry->ifa_next) {
-        if (!entry->ifa_addr || entry->ifa_addr->sa_family != AF_INET)
-            continue;
-        if (!(entry->ifa_flags & IFF_UP) || (entry->ifa_flags & IFF_LOOPBACK))
-            continue;
-        address = dotted(entry->ifa_addr);
-    }
-    freeifaddrs(list);
-    return address;
+    return FirstLocalIpv4Address();
 }
 
 void SystemResolver::resolveMany(const QStringList& names, std::function<void(Resolved)> done) {

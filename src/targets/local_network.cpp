@@ -1,7 +1,6 @@
 #include "targets/local_network.h"
 
 #include <arpa/inet.h>
-#include <ifaddrs.h>
 #include <net/if.h>
 #include <net/route.h>
 #include <netinet/in.h>
@@ -12,6 +11,7 @@
 #include <cstring>
 #include <utility>
 
+#include "common/local_address.h"
 #include "common/text_file.h"
 
 namespace sondrel {
@@ -66,24 +66,7 @@ SystemLocalNetwork::SystemLocalNetwork(QString routeTablePath, QString resolvCon
     : routeTablePath_(std::move(routeTablePath)), resolvConfPath_(std::move(resolvConfPath)) {}
 
 QString SystemLocalNetwork::localAddress() {
-    ifaddrs* list = nullptr;
-    if (getifaddrs(&list) != 0)
-        return {};
-    QString found;
-    for (const ifaddrs* entry = list; entry != nullptr; entry = entry->ifa_next) {
-        if (entry->ifa_addr == nullptr || entry->ifa_addr->sa_family != AF_INET)
-            continue;
-        if ((entry->ifa_flags & IFF_UP) == 0 || (entry->ifa_flags & IFF_LOOPBACK) != 0)
-            continue;
-        char text[INET_ADDRSTRLEN] = {};
-        const auto* address = reinterpret_cast<const sockaddr_in*>(entry->ifa_addr);
-        if (inet_ntop(AF_INET, &address->sin_addr, text, sizeof text) != nullptr) {
-            found = QString::fromLatin1(text);
-            break;
-        }
-    }
-    freeifaddrs(list);
-    return found;
+    return FirstLocalIpv4Address();
 }
 
 QString SystemLocalNetwork::gatewayAddress() {

@@ -2,8 +2,11 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLatin1Char>
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <utility>
 
 #include "common/text_file.h"
@@ -26,11 +29,17 @@ bool IsKind(const QString& line, char kind) {
     return line.startsWith(QLatin1Char(kind));
 }
 
-// Why an existing file could not be read, in the words of the file layer.
+// Why an existing file could not be read, in the system's words; the look never blocks on a
+// FIFO or a device.
 QString ReadFailure(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return file.errorString();
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile())
+        return QStringLiteral("Not a regular file");
+    if (info.size() > MaxTextFileSize)
+        return QStringLiteral("File too large");
+    QFile file;
+    if (!OpenRegularFile(file, path))
+        return QString::fromLocal8Bit(std::strerror(errno));
     return QStringLiteral("Read error");
 }
 

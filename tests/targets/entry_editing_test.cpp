@@ -8,9 +8,9 @@
 #include <functional>
 
 #include "common/text_file.h"
+#include "support/fake_local_network.h"
 #include "support/recording_prompts.h"
 #include "targets/entry_editing.h"
-#include "targets/fake_local_network.h"
 #include "targets/target_list.h"
 
 namespace sondrel {

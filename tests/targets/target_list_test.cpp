@@ -11,9 +11,11 @@
 #include <atomic>
 #include <thread>
 
+#include <sys/stat.h>
+
 #include "common/text_file.h"
+#include "support/fake_local_network.h"
 #include "support/recording_prompts.h"
-#include "targets/fake_local_network.h"
 #include "targets/target_list.h"
 
 namespace sondrel {
@@ -208,6 +210,17 @@ TEST_F(TargetListTest, LoadFailuresAreReportedWithTheLoadsLabel) {
     EXPECT_GT(prompts.shown[0].text.size(), FillListContext.size());
     EXPECT_EQ(prompts.shown[0].icon, MessageIcon::Exclamation);
     EXPECT_EQ(list.pickItems(), (QStringList{PickListSeparator, PickListAddItem}));
+
+    // A FIFO in place of the list is refused at once, never waited on.
+    prompts.clear();
+    QTemporaryDir fifoFolder;
+    const QByteArray fifo = QFile::encodeName(fifoFolder.filePath(TargetListFileName));
+    ASSERT_EQ(::mkfifo(fifo.constData(), 0600), 0);
+    TargetList piped(fifoFolder.path(), network, prompts);
+    piped.Fill_IP_List_2();
+    EXPECT_EQ(piped.IPEntries(), QStringList());
+    ASSERT_EQ(prompts.shown.size(), 1);
+    EXPECT_EQ(prompts.shown[0].text, "Not a regular file" + FillListContext);
 
     prompts.clear();
     TargetList nowhere(dir.filePath(QStringLiteral("missing/folder")), network, prompts);

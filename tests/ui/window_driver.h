@@ -15,8 +15,8 @@
 #include "engine/test_parameters.h"
 #include "support/fake_clock.h"
 #include "support/fake_echo.h"
+#include "support/fake_local_network.h"
 #include "support/recording_prompts.h"
-#include "targets/fake_local_network.h"
 #include "targets/target_list.h"
 #include "ui_test_helpers.h"
 
