@@ -24,6 +24,7 @@
 #include "app/ui/run_options.h"
 #include "app/ui/window_placement.h"
 #include "common/run_state.h"
+#include "common/ui/cjk_font.h"
 #include "common/ui/twips.h"
 #include "engine/ping_test.h"
 #include "engine/test_parameters.h"
@@ -80,9 +81,7 @@ FormTester::FormTester(Services services, QString commandLineText, QWidget* pare
       settings_(std::make_unique<Settings>(services_.settingsPath)) {
     setObjectName(QStringLiteral("FormTester"));
     // One face with the Chinese glyphs, so that every caption fits its fixed place.
-    QFont face(QStringLiteral("Noto Sans CJK SC"));
-    face.setPixelSize(12);
-    setFont(face);
+    setFont(CjkFont());
     // A fixed single border: no maximise button.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |

@@ -1,4 +1,5 @@
 #include "engine/ui/parameter_frame.h"
+#include "common/ui/cjk_font.h"
 #include "common/ui/twips.h"
 
 #include <QAbstractItemView>
@@ -37,9 +38,7 @@ ParameterFrame::ParameterFrame(TestParameters& params, QWidget* parent)
     setFixedSize(Twips(FrameWidth), Twips(FrameHeight));
     setFrameShape(QFrame::StyledPanel);
     // A fixed face keeps the captions inside the fixed frame on every desktop.
-    QFont face(QStringLiteral("Noto Sans CJK SC"));
-    face.setPixelSize(12);
-    setFont(face);
+    setFont(CjkFont());
 
     title_ = new QLabel(QStringLiteral("设置侦测参数："), this);
     title_->setGeometry(TwipsRect(LeftColumn, 15, 1300, 255));

@@ -8,6 +8,7 @@
 #include <QSignalBlocker>
 
 #include "common/run_state.h"
+#include "common/ui/cjk_font.h"
 #include "common/ui/twips.h"
 #include "engine/ping_test.h"
 #include "engine/reply_record.h"
@@ -75,9 +76,7 @@ ResultsPane::ResultsPane(PingTest& test, RunState& state, QWidget* parent)
     setFocusPolicy(Qt::ClickFocus);
     setMouseTracking(true);
     // Sixteen pixels a row: a face of 11 pixels keeps Chinese and digits unclipped.
-    QFont rowFont(QStringLiteral("Noto Sans CJK SC"));
-    rowFont.setPixelSize(11);
-    setFont(rowFont);
+    setFont(CjkFont(11));
     buildTitles();
     buildRows();
     buildScrollBar();
