@@ -16,7 +16,7 @@ namespace sondrel {
 
 namespace {
 
-const QLatin1StringView kDataFolderName("SondrelDataBas");
+const QLatin1StringView DataFolderName("SondrelDataBas");
 
 QString ErrorText(int errorNumber, const QString& path) {
     return QStringLiteral("%1: %2").arg(QString::fromLocal8Bit(std::strerror(errorNumber)), path);
@@ -71,7 +71,7 @@ QString DataFolderWriteProblem(const QString& folder) {
 }
 
 QString LocateDataFolder(UserPrompts& prompts) {
-    const QString folder = AppendBackslash(UserDataHome()) + kDataFolderName;
+    const QString folder = AppendBackslash(UserDataHome()) + DataFolderName;
     QString error;
     const QString located = CreateFolderTree(folder, &error)
                                 ? AppendBackslash(folder)

@@ -93,14 +93,14 @@ std::optional<double> ToDouble(const QString& text, QString* error) {
     }
     if (!hasDigits || i != t.size()) {
         if (error)
-            *error = kTypeMismatchError;
+            *error = TypeMismatchError;
         return std::nullopt;
     }
     bool overflow = false;
     const double value = ParseChecked(t.toStdString(), &overflow);
     if (overflow) {
         if (error)
-            *error = kOverflowError;
+            *error = OverflowError;
         return std::nullopt;
     }
     return value;
@@ -113,7 +113,7 @@ std::optional<qint16> ToInt16(const QString& text, QString* error) {
     const double rounded = std::nearbyint(*value);
     if (rounded < -32768.0 || rounded > 32767.0) {
         if (error)
-            *error = kOverflowError;
+            *error = OverflowError;
         return std::nullopt;
     }
     return qint16(rounded);
@@ -126,18 +126,18 @@ std::optional<qint32> WholeDivide(double dividend, double divisor, QString* erro
     const double high = std::numeric_limits<qint32>::max();
     if (!(a >= low && a <= high && b >= low && b <= high)) {
         if (error)
-            *error = kOverflowError;
+            *error = OverflowError;
         return std::nullopt;
     }
     if (b == 0) {
         if (error)
-            *error = kDivisionByZeroError;
+            *error = DivisionByZeroError;
         return std::nullopt;
     }
     const qint64 quotient = qint64(a) / qint64(b);  // -2^31 / -1 fits in 64 bits
     if (quotient > std::numeric_limits<qint32>::max()) {
         if (error)
-            *error = kOverflowError;
+            *error = OverflowError;
         return std::nullopt;
     }
     return qint32(quotient);

@@ -15,7 +15,7 @@
 namespace sondrel {
 namespace {
 
-constexpr quint32 kNetRawBit = 1u << CAP_NET_RAW;  // CAP_NET_RAW < 32: the first word
+constexpr quint32 NetRawBit = 1u << CAP_NET_RAW;  // CAP_NET_RAW < 32: the first word
 
 bool ReadCapabilities(__user_cap_header_struct* header, __user_cap_data_struct* data) {
     header->version = _LINUX_CAPABILITY_VERSION_3;
@@ -32,9 +32,9 @@ void PrepareChild() {
     // to an unprivileged socket, so every failure here is ignored.
     __user_cap_header_struct header;
     __user_cap_data_struct data[_LINUX_CAPABILITY_U32S_3] = {};
-    if (!ReadCapabilities(&header, data) || (data[0].permitted & kNetRawBit) == 0)
+    if (!ReadCapabilities(&header, data) || (data[0].permitted & NetRawBit) == 0)
         return;
-    data[0].inheritable |= kNetRawBit;
+    data[0].inheritable |= NetRawBit;
     if (syscall(SYS_capset, &header, data) != 0)
         return;
     ::prctl(PR_CAP_AMBIENT, PR_CAP_AMBIENT_RAISE, CAP_NET_RAW, 0, 0);
@@ -196,7 +196,7 @@ std::unique_ptr<ChildProcess> SystemProcessRunner::start(const QString& program,
 bool HoldsNetRawPermitted() {
     __user_cap_header_struct header;
     __user_cap_data_struct data[_LINUX_CAPABILITY_U32S_3] = {};
-    return ReadCapabilities(&header, data) && (data[0].permitted & kNetRawBit) != 0;
+    return ReadCapabilities(&header, data) && (data[0].permitted & NetRawBit) != 0;
 }
 
 }  // namespace sondrel

@@ -19,7 +19,7 @@ QStringList MillisecondItems(int lastSeconds) {
 }  // namespace
 
 QStringList IntervalItems() {
-    return MillisecondItems(60) << kAdvancedItem;
+    return MillisecondItems(60) << AdvancedItem;
 }
 
 QStringList TimeOutItems() {
@@ -40,13 +40,13 @@ QStringList SizeItems() {
             QStringLiteral("8192  字节"),
             QStringLiteral("16384  字节"),
             QStringLiteral("32000  字节"),
-            kFixedSizeListItem,
-            kSizeRampItem,
-            kAdvancedItem};
+            FixedSizeListItem,
+            SizeRampItem,
+            AdvancedItem};
 }
 
 QStringList TimesItems() {
-    QStringList items{kContinuallyItem};
+    QStringList items{ContinuallyItem};
     for (int n : {1, 2, 4, 8, 16, 32, 64, 128, 256, 500, 1000, 2000, 4000, 8000, 16000, 32000,
                   64000, 100000}) {
         items << QString::number(n);

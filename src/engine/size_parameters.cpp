@@ -10,12 +10,12 @@ namespace sondrel {
 
 namespace {
 
-const QString kBadSizeSuffix = QStringLiteral(" - Inalid 发送缓冲大小.       ");
-const QString kBadSingleSize = QStringLiteral("Inalid 缓冲大小值。");
-const QString kBadRepeat = QStringLiteral("“每个值重复时间”的值无效，最小值是1");
-const QString kDialogErrorSuffix = QStringLiteral("    CommandAddIP_Click");
+const QString BadSizeSuffix = QStringLiteral(" - Inalid 发送缓冲大小.       ");
+const QString BadSingleSize = QStringLiteral("Inalid 缓冲大小值。");
+const QString BadRepeat = QStringLiteral("“每个值重复时间”的值无效，最小值是1");
+const QString DialogErrorSuffix = QStringLiteral("    CommandAddIP_Click");
 
-constexpr qint32 kDefaultSize = 32;
+constexpr qint32 DefaultSize = 32;
 
 // The values of a size list: spaces removed, then one leading and one trailing comma dropped.
 QString CleanSizeValues(QString values) {
@@ -85,7 +85,7 @@ bool SizeDialogModel::refuse(const QString& message) {
 }
 
 bool SizeDialogModel::fail(const QString& errorDescription) {
-    prompts_.message(errorDescription + kDialogErrorSuffix, MessageIcon::Exclamation);
+    prompts_.message(errorDescription + DialogErrorSuffix, MessageIcon::Exclamation);
     return false;
 }
 
@@ -116,7 +116,7 @@ bool SizeDialogModel::acceptIncremental() {
     if (!repeat)
         return fail(error);
     if (*repeat < 1)
-        return refuse(kBadRepeat);
+        return refuse(BadRepeat);
     run_.size.mode = SteppedMode;
     run_.size.from = from;
     run_.size.to = to;
@@ -140,13 +140,13 @@ bool SizeDialogModel::acceptList() {
     if (!repeat)
         return fail(error);
     if (*repeat < 1)
-        return refuse(kBadRepeat);
+        return refuse(BadRepeat);
     QList<qint32> sizes;
     const QString message = ReadSizeValues(values, sizes);
     if (!message.isEmpty())
         return refuse(message);
     if (sizes.size() > 32767)
-        return fail(kOverflowError);
+        return fail(OverflowError);
     run_.size.mode = ListMode;
     run_.size.list = sizes;
     run_.size.count = qint16(sizes.size());
@@ -163,9 +163,9 @@ void TestParameters::sizeChanged() {
         return;
     const QScopedValueRollback guard(sizeChanging_, true);
     const QString& current = texts_[int(ParameterBox::Size)];
-    if (current == kSizeRampItem) {
+    if (current == SizeRampItem) {
         setText(ParameterBox::Times, QStringLiteral("1000"));
-    } else if (current == kAdvancedItem) {
+    } else if (current == AdvancedItem) {
         runSizeDialog();
     }
 }
@@ -174,13 +174,13 @@ void TestParameters::runSizeDialog() {
     run_.size.count = 0;
     run_.size.stepLength = 1;
     run_.size.index = -1;
-    run_.size.list = {kDefaultSize};
+    run_.size.list = {DefaultSize};
     run_.size.mode.clear();
     run_.size.summary.clear();
     dialogs_.runSizeDialog(sizeDialog_);
     if (run_.size.count == 0) {  // cancelled, or closed without an accepted OK
-        selectIndex(ParameterBox::Size, kInitialSizeIndex);
-        run_.size.list = {kDefaultSize};
+        selectIndex(ParameterBox::Size, InitialSizeIndex);
+        run_.size.list = {DefaultSize};
         run_.size.count = 1;
         run_.size.index = 0;
         return;
@@ -195,7 +195,7 @@ void TestParameters::runSizeDialog() {
         setText(ParameterBox::Times, QString::number(rounds));
     } else {
         setText(ParameterBox::Size, run_.size.summary);
-        selectIndex(ParameterBox::Times, kInitialTimesIndex);
+        selectIndex(ParameterBox::Times, InitialTimesIndex);
     }
 }
 
@@ -203,7 +203,7 @@ void TestParameters::runSizeDialog() {
 
 bool TestParameters::ValidateSize() {
     const QString current = texts_[int(ParameterBox::Size)].trimmed().toLower();
-    if (current == kFixedSizeListItem) {
+    if (current == FixedSizeListItem) {
         run_.size.list = {16, 32, 64, 1024};
         run_.size.count = 4;
         run_.size.repeat = 4;
@@ -211,7 +211,7 @@ bool TestParameters::ValidateSize() {
         run_.size.mode = ListMode;
         return true;
     }
-    if (current == kSizeRampItem) {
+    if (current == SizeRampItem) {
         run_.size.from = 32;
         run_.size.to = MaxProbeSize;
         run_.size.step = 32;
@@ -236,12 +236,12 @@ bool TestParameters::applySteppedSize(const QString& text) {
     const QStringList parts = text.split(u',');
     if (parts.size() != 3) {
         resetSize();
-        showError(kBadSizeSuffix);
+        showError(BadSizeSuffix);
         return false;
     }
     const qsizetype at = parts[0].indexOf(QStringLiteral("to"));
     if (at < 0)
-        return sizeError(kInvalidArgumentError);
+        return sizeError(InvalidArgumentError);
     QString error;
     const std::optional<double> from = ToDouble(parts[0].left(at), &error);
     if (!from)
@@ -257,17 +257,17 @@ bool TestParameters::applySteppedSize(const QString& text) {
     if (!steps)
         return sizeError(error);
     if (*steps >= 32767)
-        return sizeError(kOverflowError);
+        return sizeError(OverflowError);
     const qint32 count = *steps + 1;
     if (*repeat < 1) {
         resetSize();
-        showError(kBadRepeat);
+        showError(BadRepeat);
         return false;
     }
     const double last = *from + step * (count - 1);
     if (count < 1 || !IsSize(*from) || !IsSize(*to) || !IsSize(WholeNumber(last))) {
         resetSize();
-        showError(kBadSizeSuffix);
+        showError(BadSizeSuffix);
         return false;
     }
     run_.size.from = *from;
@@ -283,8 +283,8 @@ bool TestParameters::applySteppedSize(const QString& text) {
 void TestParameters::applySingleSize(const QString& text) {
     qint32 size = WholeNumber(LeadingNumber(text));
     if (!IsSize(size)) {
-        showError(kBadSingleSize);
-        size = kDefaultSize;
+        showError(BadSingleSize);
+        size = DefaultSize;
     }
     run_.size.count = 1;
     run_.size.stepLength = 1;
@@ -311,7 +311,7 @@ bool TestParameters::applySizeList(const QString& text) {
         return false;
     }
     if (*repeat < 1) {
-        showError(kBadRepeat);
+        showError(BadRepeat);
         return false;
     }
     QList<qint32> sizes;
@@ -321,7 +321,7 @@ bool TestParameters::applySizeList(const QString& text) {
         return false;
     }
     if (sizes.size() > 32767)
-        return sizeError(kOverflowError);
+        return sizeError(OverflowError);
     run_.size.list = sizes;
     run_.size.count = qint16(sizes.size());
     run_.size.repeat = *repeat;
@@ -333,16 +333,16 @@ bool TestParameters::applySizeList(const QString& text) {
 
 // The single default size, used after a size text was refused.
 void TestParameters::resetSize() {
-    run_.size.list = {kDefaultSize};
+    run_.size.list = {DefaultSize};
     run_.size.count = 1;
     run_.size.index = 0;
     run_.size.mode.clear();
-    run_.probeSize = kDefaultSize;
+    run_.probeSize = DefaultSize;
 }
 
 bool TestParameters::sizeError(const QString& errorDescription) {
     resetSize();
-    showError(errorDescription + kBadSizeSuffix);
+    showError(errorDescription + BadSizeSuffix);
     return false;
 }
 

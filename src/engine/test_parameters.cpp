@@ -9,12 +9,12 @@ namespace sondrel {
 
 namespace {
 
-const QString kBadInterval = QStringLiteral("Inalid 测试时间间隔。");
-const QString kBadTimeOut = QStringLiteral("Inalid 超时值。");
-const QString kBadTimes = QStringLiteral("Inalid 试验次数。");
-const QString kBadRepeatPerIP = QStringLiteral("Inalid 每个 IP 重复值。");
+const QString BadInterval = QStringLiteral("Inalid 测试时间间隔。");
+const QString BadTimeOut = QStringLiteral("Inalid 超时值。");
+const QString BadTimes = QStringLiteral("Inalid 试验次数。");
+const QString BadRepeatPerIP = QStringLiteral("Inalid 每个 IP 重复值。");
 
-constexpr int kDefaultTimeOut = 500;
+constexpr int DefaultTimeOut = 500;
 
 int Index(ParameterBox box) {
     return int(box);
@@ -48,14 +48,14 @@ void TestParameters::FillParameterLists() {
     emit listsFilled();
 
     run_ = RunParameters{};
-    selectIndex(ParameterBox::Interval, kInitialIntervalIndex);
-    selectIndex(ParameterBox::TimeOut, kInitialTimeOutIndex);
-    selectIndex(ParameterBox::Size, kInitialSizeIndex);
-    selectIndex(ParameterBox::Times, kInitialTimesIndex);
-    selectIndex(ParameterBox::RepIP, kInitialRepeatIndex);
+    selectIndex(ParameterBox::Interval, InitialIntervalIndex);
+    selectIndex(ParameterBox::TimeOut, InitialTimeOutIndex);
+    selectIndex(ParameterBox::Size, InitialSizeIndex);
+    selectIndex(ParameterBox::Times, InitialTimesIndex);
+    selectIndex(ParameterBox::RepIP, InitialRepeatIndex);
     // The box shows 600 ms, but the time-out starts at 500 ms until the box changes.
     run_.timerInterval = 600;
-    run_.probeTimeout = kDefaultTimeOut;
+    run_.probeTimeout = DefaultTimeOut;
 }
 
 QStringList TestParameters::items(ParameterBox box) const {
@@ -84,9 +84,9 @@ void TestParameters::selectIndex(ParameterBox box, int index) {
 
 void TestParameters::CommandA_Click(int item) {
     if (item == 0)
-        setText(ParameterBox::Interval, kAdvancedItem);
+        setText(ParameterBox::Interval, AdvancedItem);
     if (item == 1)
-        setText(ParameterBox::Size, kAdvancedItem);
+        setText(ParameterBox::Size, AdvancedItem);
 }
 
 void TestParameters::runChangeHandling(ParameterBox box) {
@@ -126,17 +126,17 @@ void TestParameters::intervalChanged() {
         return;
     const QScopedValueRollback guard(intervalChanging_, true);
     const QString& current = texts_[Index(ParameterBox::Interval)];
-    if (current == kAdvancedItem) {
+    if (current == AdvancedItem) {
         runIntervalDialog();
     } else if (!PositiveWholeNumber(current)) {
-        showError(kBadInterval);
-        selectIndex(ParameterBox::Interval, kInitialIntervalIndex);
+        showError(BadInterval);
+        selectIndex(ParameterBox::Interval, InitialIntervalIndex);
     }
 }
 
 void TestParameters::runIntervalDialog() {
     if (!dialogs_.runIntervalDialog(intervalDialog_)) {
-        selectIndex(ParameterBox::Interval, kInitialIntervalIndex);
+        selectIndex(ParameterBox::Interval, InitialIntervalIndex);
         return;
     }
     const double from = LeadingNumber(intervalDialog_.from);
@@ -164,7 +164,7 @@ bool TestParameters::ValidateInterval() {
         run_.timerInterval = *ms;
         run_.interval.mode.clear();
     } else {
-        showError(kBadInterval);
+        showError(BadInterval);
     }
     return true;
 }
@@ -174,7 +174,7 @@ bool TestParameters::applySteppedInterval(const QString& text) {
     const QStringList parts = text.split(u',');
     const qsizetype at = parts.size() == 3 ? parts[0].indexOf(QStringLiteral("to")) : -1;
     if (at < 0) {
-        showError(kBadInterval);
+        showError(BadInterval);
         return false;
     }
     const std::optional<double> from = ToDouble(parts[0].left(at));
@@ -184,7 +184,7 @@ bool TestParameters::applySteppedInterval(const QString& text) {
     // A sequence that starts below 1 ms or falls towards a negative end would hand the timer
     // intervals below 1 ms.
     if (!from || !to || !repeat || first < 1 || *to < 0) {
-        showError(kBadInterval);
+        showError(BadInterval);
         return false;
     }
     const double step = LeadingNumber(parts[1]);
@@ -205,14 +205,14 @@ bool TestParameters::ValidateTimeOut() {
         run_.probeTimeout = *ms;
         return true;
     }
-    run_.probeTimeout = kDefaultTimeOut;
-    showError(kBadTimeOut);
+    run_.probeTimeout = DefaultTimeOut;
+    showError(BadTimeOut);
     return false;
 }
 
 bool TestParameters::ValidateTimes() {
     const QString current = text(ParameterBox::Times).trimmed();
-    if (current == kContinuallyItem) {
+    if (current == ContinuallyItem) {
         run_.testTimes = 0;
         return true;
     }
@@ -221,7 +221,7 @@ bool TestParameters::ValidateTimes() {
         return true;
     }
     run_.testTimes = 0;
-    showError(kBadTimes);
+    showError(BadTimes);
     return false;
 }
 
@@ -231,7 +231,7 @@ bool TestParameters::ValidateRepeatPerIP() {
         return true;
     }
     run_.repeatPerIP = 0;
-    showError(kBadRepeatPerIP);
+    showError(BadRepeatPerIP);
     return false;
 }
 

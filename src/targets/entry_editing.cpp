@@ -12,11 +12,11 @@ namespace sondrel {
 
 namespace {
 
-constexpr int kTitlesInDeleteQuestion = 9;
-constexpr int kMemberRowTwips = 190;
-constexpr int kGroupPanelBaseTwips = 1200;
-constexpr int kGroupPanelMaxTwips = 5405;
-constexpr int kRangePanelTwips = 1700;
+constexpr int TitlesInDeleteQuestion = 9;
+constexpr int MemberRowTwips = 190;
+constexpr int GroupPanelBaseTwips = 1200;
+constexpr int GroupPanelMaxTwips = 5405;
+constexpr int RangePanelTwips = 1700;
 
 QString AddContext(EntryKind kind) {
     switch (kind) {
@@ -49,9 +49,9 @@ bool EntryKindOf(const QString& line, EntryKind* kind) {
 QString DeleteQuestion(const QStringList& titles, const QList<int>& selected) {
     QString question = QStringLiteral("确实要删除") + QString::number(selected.size()) +
                        QStringLiteral("入围项目吗？\r\n");
-    for (int i = 0; i < selected.size() && i < kTitlesInDeleteQuestion; ++i)
+    for (int i = 0; i < selected.size() && i < TitlesInDeleteQuestion; ++i)
         question += QStringLiteral("\r\n    ") + titles.value(selected[i]);
-    if (selected.size() > kTitlesInDeleteQuestion)
+    if (selected.size() > TitlesInDeleteQuestion)
         question += QStringLiteral("\r\n    ......");
     return question;
 }
@@ -301,12 +301,12 @@ EntryDetails ShowEntryDetails(const QString& entryLine) {
     if (details.kind == EntryKind::Group) {
         details.kindCaption = QStringLiteral("当前选定 IP 组：");
         details.members = fields;
-        const qsizetype height = (fields.size() + 1) * kMemberRowTwips + kGroupPanelBaseTwips;
-        details.heightTwips = int(std::min<qsizetype>(height, kGroupPanelMaxTwips));
+        const qsizetype height = (fields.size() + 1) * MemberRowTwips + GroupPanelBaseTwips;
+        details.heightTwips = int(std::min<qsizetype>(height, GroupPanelMaxTwips));
     } else {
         details.kindCaption = QStringLiteral("当前选定 IP 范围：");
         details.members = {QString(), fields.value(0) + QStringLiteral("  -  ") + fields.value(1)};
-        details.heightTwips = kRangePanelTwips;
+        details.heightTwips = RangePanelTwips;
     }
     return details;
 }

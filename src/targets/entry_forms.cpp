@@ -10,10 +10,10 @@ namespace sondrel {
 
 namespace {
 
-constexpr qsizetype kOctetBoxLength = 3;
-const QString kSampleStart = QStringLiteral("输入");
-const QString kNewGroupTitle = QStringLiteral("IP_Group_");
-const QString kNewRangeTitle = QStringLiteral("IP_范围_");
+constexpr qsizetype OctetBoxLength = 3;
+const QString SampleStart = QStringLiteral("输入");
+const QString NewGroupTitle = QStringLiteral("IP_Group_");
+const QString NewRangeTitle = QStringLiteral("IP_范围_");
 
 bool IsAsciiDigit(QChar c) {
     return c >= QLatin1Char('0') && c <= QLatin1Char('9');
@@ -69,7 +69,7 @@ QString InvalidItemMessage(const QString& item) {
 }
 
 QString LimitOctetText(const QString& text) {
-    return text.left(kOctetBoxLength);
+    return text.left(OctetBoxLength);
 }
 
 // --- common parts --------------------------------------------------------------------------
@@ -182,7 +182,7 @@ void GroupEntryForm::open(EntryExchange& exchange) {
     manual_.group.clear();
     if (!exchange.groupPrefill.isEmpty()) {
         members_ = exchange.groupPrefill;
-        title_ = kNewGroupTitle;
+        title_ = NewGroupTitle;
         memberColor_ = MemberTextBlue;
         exchange.groupPrefill.clear();
     } else if (editMode_ && !exchange.editedEntry.isEmpty()) {
@@ -192,20 +192,20 @@ void GroupEntryForm::open(EntryExchange& exchange) {
         memberColor_ = MemberTextBlue;
         exchange.editedEntry.clear();
     } else if (!editMode_) {
-        title_ = kNewGroupTitle;
+        title_ = NewGroupTitle;
     }
     finishOpening(exchange, QStringLiteral("添加一组 IP 地址"), QStringLiteral("编辑 IP 组"));
 }
 
 void GroupEntryForm::memberBoxFocused() {
-    if (!members_.startsWith(kSampleStart))
+    if (!members_.startsWith(SampleStart))
         return;
     members_.clear();
     memberColor_ = MemberTextBlue;
 }
 
 QString GroupEntryForm::readMembers(bool* nothing) {
-    *nothing = members_.startsWith(kSampleStart);
+    *nothing = members_.startsWith(SampleStart);
     if (*nothing)
         return {};
     // One comma per line break, whichever way the lines end.
@@ -259,7 +259,7 @@ void RangeEntryForm::open(EntryExchange& exchange) {
     exchange.editMode = false;
     manual_.range.clear();
     if (!editMode_)
-        title_ = kNewRangeTitle;
+        title_ = NewRangeTitle;
     if (!exchange.rangePrefillStart.isEmpty() || !exchange.rangePrefillEnd.isEmpty()) {
         FillOctets(start_, exchange.rangePrefillStart);
         FillOctets(end_, exchange.rangePrefillEnd);

@@ -107,9 +107,9 @@ QStringList NameServersFromResolvConf(const QStringList& lines) {
 }
 
 QString SubnetPrefix(const QString& address) {
-    constexpr qsizetype kSearchedTail = 99;
+    constexpr qsizetype SearchedTail = 99;
     const qsizetype dot = address.lastIndexOf(QLatin1Char('.'));
-    if (dot < 0 || dot < address.size() - kSearchedTail)
+    if (dot < 0 || dot < address.size() - SearchedTail)
         return {};
     return address.left(dot);
 }

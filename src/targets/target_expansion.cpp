@@ -17,8 +17,8 @@ namespace {
 using Octets = std::array<int, 4>;
 
 // Probed texts longer than this move the detail column of the results view.
-constexpr qsizetype kLongAddressLength = 13;
-constexpr qsizetype kMaxLabelLength = 999;
+constexpr qsizetype LongAddressLength = 13;
+constexpr qsizetype MaxLabelLength = 999;
 
 void YieldToEventLoop() {
     if (QCoreApplication::instance() != nullptr)
@@ -34,7 +34,7 @@ void AppendTarget(ExpandedTargets& targets, const QString& ip, const QString& sh
     targets.targetIP.append(ip);
     targets.targetShow.append(show);
     targets.targetTitle.append(title);
-    if (ip.size() > kLongAddressLength)
+    if (ip.size() > LongAddressLength)
         targets.longAddressFlag = true;
 }
 
@@ -154,7 +154,7 @@ std::pair<QString, QString> SplitTargetText(const QString& text) {
     }
     const qsizetype paren = text.indexOf(QLatin1Char('('));
     if (paren >= 0) {
-        QString label = text.mid(paren + 1, kMaxLabelLength);
+        QString label = text.mid(paren + 1, MaxLabelLength);
         label.remove(QLatin1Char(')'));
         return {TrimSpaces(text.left(paren)), label};
     }

@@ -17,9 +17,9 @@ namespace sondrel {
 
 namespace {
 
-constexpr qsizetype kSortKeyLength = 30;
-const QString kTerminator = QStringLiteral(" ");
-const QString kTraceItemGap = QString(50, QLatin1Char(' '));
+constexpr qsizetype SortKeyLength = 30;
+const QString Terminator = QStringLiteral(" ");
+const QString TraceItemGap = QString(50, QLatin1Char(' '));
 
 QString SingleLine(const QString& address) {
     return QLatin1Char('A') + address + QLatin1Char(',') + address;
@@ -67,7 +67,7 @@ bool TargetList::ensureFileExists() {
     if (QFile::exists(filePath()))
         return true;
     QString error;
-    if (!WriteTextFileAtomically(filePath(), DefaultEntries(network_) << kTerminator, &error)) {
+    if (!WriteTextFileAtomically(filePath(), DefaultEntries(network_) << Terminator, &error)) {
         prompts_.message(error + FillListContext, MessageIcon::Exclamation);
         return false;
     }
@@ -95,7 +95,7 @@ bool TargetList::RewriteList(const QStringList& lines, QString* error) {
         if (!line.isEmpty())
             written.append(line);
     }
-    written.append(kTerminator);
+    written.append(Terminator);
     QString reason;
     if (!WriteTextFileAtomically(filePath(), written, &reason)) {
         if (error != nullptr)
@@ -117,7 +117,7 @@ QStringList TargetList::traceItems() const {
     QStringList items;
     for (qsizetype i = 0; i < entries_.size(); ++i) {
         if (!IsKind(entries_[i], 'C'))
-            items.append(EntryTitle(entries_[i]) + kTraceItemGap + QString::number(i));
+            items.append(EntryTitle(entries_[i]) + TraceItemGap + QString::number(i));
     }
     return items;
 }
@@ -133,7 +133,7 @@ QStringList TargetList::pickItems() const {
 
 void SortIPEntries(QStringList& entries) {
     std::stable_sort(entries.begin(), entries.end(), [](const QString& a, const QString& b) {
-        return QStringView(a).left(kSortKeyLength) < QStringView(b).left(kSortKeyLength);
+        return QStringView(a).left(SortKeyLength) < QStringView(b).left(SortKeyLength);
     });
 }
 
@@ -146,7 +146,7 @@ bool MigrateOldListFile(const QString& dataFolder) {
     QStringList lines;
     for (QString line = ReadTrimmedLine(reader); !line.isEmpty(); line = ReadTrimmedLine(reader))
         lines.append(IsKind(line, 'A') ? line + QLatin1Char(',') + line.mid(1) : line);
-    lines.append(kTerminator);
+    lines.append(Terminator);
     return WriteTextFileAtomically(folder.filePath(TargetListFileName), lines, nullptr);
 }
 

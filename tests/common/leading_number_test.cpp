@@ -48,13 +48,13 @@ TEST(ToInt16, ConvertsNumericTextOrFails) {
     EXPECT_EQ(ToInt16(QStringLiteral("-32768")), -32768);
     EXPECT_EQ(ToInt16(QStringLiteral("1e3")), 1000);
     EXPECT_FALSE(ToInt16(QStringLiteral("32767.5"), &error));
-    EXPECT_EQ(error, kOverflowError);
+    EXPECT_EQ(error, OverflowError);
     EXPECT_FALSE(ToInt16(QString(400, u'9'), &error));
-    EXPECT_EQ(error, kOverflowError);
+    EXPECT_EQ(error, OverflowError);
     for (const char* bad : {"", "abc", "12abc", "1e", ".", "--1", "nan", "inf", "0x10"}) {
         error.clear();
         EXPECT_FALSE(ToInt16(QString::fromLatin1(bad), &error)) << bad;
-        EXPECT_EQ(error, kTypeMismatchError) << bad;
+        EXPECT_EQ(error, TypeMismatchError) << bad;
     }
 }
 
@@ -64,11 +64,11 @@ TEST(WholeDivide, RoundsOperandsAndReportsFailures) {
     EXPECT_EQ(WholeDivide(-7, 2), -3);
     EXPECT_EQ(WholeDivide(10, 2.5), 5);  // the divisor rounds to 2
     EXPECT_FALSE(WholeDivide(10, 0.4, &error));
-    EXPECT_EQ(error, kDivisionByZeroError);
+    EXPECT_EQ(error, DivisionByZeroError);
     EXPECT_FALSE(WholeDivide(1e12, 3, &error));
-    EXPECT_EQ(error, kOverflowError);
+    EXPECT_EQ(error, OverflowError);
     EXPECT_FALSE(WholeDivide(-2147483648.0, -1, &error));
-    EXPECT_EQ(error, kOverflowError);
+    EXPECT_EQ(error, OverflowError);
 }
 
 TEST(NumberText, ShowsWholeNumbersWithoutAPoint) {

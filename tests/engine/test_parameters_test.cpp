@@ -52,7 +52,7 @@ class TestParametersTest : public ::testing::Test {
     QList<QPair<ParameterBox, QString>> changes;
 };
 
-const QString kSizeMessage = QStringLiteral(" - Inalid 发送缓冲大小.       ");
+const QString SizeMessage = QStringLiteral(" - Inalid 发送缓冲大小.       ");
 
 TEST(ParameterLists, HaveTheirItemsInOrder) {
     const QStringList interval = IntervalItems();
@@ -234,7 +234,7 @@ TEST_F(TestParametersTest, TypedSizeLists) {
         {"64,128 /0", "“每个值重复时间”的值无效，最小值是1"},
         {"64,,128 /2", "在值 0 值无效。"},
         {"64,40000 /2", "无效值 '40000' '值' 中的最大值是 32000。"},
-        {"64,128 /x", "类型不匹配" + kSizeMessage},
+        {"64,128 /x", "类型不匹配" + SizeMessage},
     };
     for (const auto& [typed, message] : refused) {
         prompts.clear();
@@ -271,13 +271,13 @@ TEST_F(TestParametersTest, SteppedSizeTextsStayWithinTheSizeLimits) {
     EXPECT_EQ(run().size.mode, QStringLiteral("增量"));
 
     const QList<QPair<QString, QString>> refused = {
-        {"32 to 100, 10", kSizeMessage},
-        {"0 to 100, 10++, 1", kSizeMessage},
-        {"32 to 40000, 32++, 1", kSizeMessage},
-        {"32000 to 32, 32++, 1", kSizeMessage},
-        {"31000 to 32000, 1.4, 1", kSizeMessage},
-        {"32 to 100, 0, 1", "除数为零" + kSizeMessage},
-        {"x to 100, 1, 1", "类型不匹配" + kSizeMessage},
+        {"32 to 100, 10", SizeMessage},
+        {"0 to 100, 10++, 1", SizeMessage},
+        {"32 to 40000, 32++, 1", SizeMessage},
+        {"32000 to 32, 32++, 1", SizeMessage},
+        {"31000 to 32000, 1.4, 1", SizeMessage},
+        {"32 to 100, 0, 1", "除数为零" + SizeMessage},
+        {"x to 100, 1, 1", "类型不匹配" + SizeMessage},
         {"32 to 100, 1, 0", "“每个值重复时间”的值无效，最小值是1"},
     };
     for (const auto& [typed, message] : refused) {

@@ -13,7 +13,7 @@
 namespace sondrel {
 namespace {
 
-const QString kRouteHeader = QStringLiteral(
+const QString RouteHeader = QStringLiteral(
     "Iface\tDestination\tGateway \tFlags\tRefCnt\tUse\tMetric\tMask\t\tMTU\tWindow\tIRTT");
 
 // A routing table line for a destination and gateway, written as the kernel does.
@@ -30,14 +30,14 @@ QString RouteLine(const char* iface, const char* destination, const char* gatewa
 
 TEST(RouteTableTest, FirstDefaultRouteWithAGatewayWins) {
     const QStringList table{
-        kRouteHeader,
+        RouteHeader,
         RouteLine("eth0", "0.0.0.0", "0.0.0.0", 0x0001),          // default route, no gateway
         RouteLine("eth0", "192.168.7.0", "192.168.7.1", 0x0003),  // not a default route
         RouteLine("wlan0", "0.0.0.0", "192.168.1.1", 0x0003),
         RouteLine("eth1", "0.0.0.0", "10.0.0.1", 0x0003),
     };
     EXPECT_EQ(GatewayFromRouteTable(table), QStringLiteral("192.168.1.1"));
-    EXPECT_EQ(GatewayFromRouteTable({kRouteHeader, table[1], table[2]}), QString());
+    EXPECT_EQ(GatewayFromRouteTable({RouteHeader, table[1], table[2]}), QString());
     EXPECT_EQ(GatewayFromRouteTable({}), QString());
     EXPECT_EQ(GatewayFromRouteTable(
                   {QStringLiteral("junk 00000000 zz 0003"), QStringLiteral("00000000"), table[4]}),
@@ -76,7 +76,7 @@ TEST(SystemLocalNetworkTest, ReadsTheFilesItIsPointedAt) {
     QTemporaryDir dir;
     QFile route(dir.filePath(QStringLiteral("route")));
     ASSERT_TRUE(route.open(QIODevice::WriteOnly));
-    route.write((kRouteHeader + QLatin1Char('\n') +
+    route.write((RouteHeader + QLatin1Char('\n') +
                  RouteLine("eth0", "10.1.0.0", "0.0.0.0", 0x0001) + QLatin1Char('\n') +
                  RouteLine("eth0", "0.0.0.0", "10.1.0.254", 0x0003) + QLatin1Char('\n'))
                     .toUtf8());

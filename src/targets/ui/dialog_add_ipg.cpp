@@ -14,8 +14,8 @@ namespace sondrel {
 
 namespace {
 
-const QString kMembersLabel = QStringLiteral("IP 地址:");
-const QString kHelpText = QStringLiteral(
+const QString MembersLabel = QStringLiteral("IP 地址:");
+const QString HelpText = QStringLiteral(
     "每行输入一个 IP 地址或主机名。\n"
     "可在后面加一个空格和括号中的主机名，\n"
     "它会显示在侦测结果旁边，例如：\n\n"
@@ -33,7 +33,7 @@ QString ShownLines(const QString& text) {
 DialogAddIPG::DialogAddIPG(QWidget* parent)
     : EntryDialog(QStringLiteral("FormAddIPG"), QStringLiteral("Command4"),
                   GroupEntryForm::testButtonCaption(), parent) {
-    grid()->addWidget(new QLabel(kMembersLabel, this), 1, 0, Qt::AlignTop);
+    grid()->addWidget(new QLabel(MembersLabel, this), 1, 0, Qt::AlignTop);
     members_ = new QPlainTextEdit(this);
     members_->setObjectName(QStringLiteral("TextIPs"));
     members_->setTabChangesFocus(true);
@@ -64,7 +64,7 @@ void DialogAddIPG::buildHelp() {
     help_->setFrameShape(QFrame::Box);
     help_->setAutoFillBackground(true);
     auto* column = new QVBoxLayout(help_);
-    auto* text = new QLabel(kHelpText, help_);
+    auto* text = new QLabel(HelpText, help_);
     text->setWordWrap(true);
     column->addWidget(text, 1);
     auto* ok = AddDialogButton(help_, QStringLiteral("CommandHelpOK"), QStringLiteral("OK"));

@@ -11,10 +11,10 @@ namespace sondrel {
 
 namespace {
 
-constexpr int kInset = 60;
-constexpr int kCaptionHeight = 270;
-constexpr int kListTop = 660;
-constexpr int kCloseSize = 285;
+constexpr int Inset = 60;
+constexpr int CaptionHeight = 270;
+constexpr int ListTop = 660;
+constexpr int CloseSize = 285;
 
 }  // namespace
 
@@ -60,12 +60,12 @@ void MembersPopup::showDetails(const EntryDetails& details) {
 void MembersPopup::resizeEvent(QResizeEvent* event) {
     QFrame::resizeEvent(event);
     const int heightTwips = height() * TwipsPerPixel;
-    const int textWidth = WidthTwips - 2 * kInset - kCloseSize;
-    PlaceTwips(kindCaption_, kInset, kInset, textWidth, kCaptionHeight);
-    PlaceTwips(title_, kInset, kInset + kCaptionHeight + 30, textWidth, kCaptionHeight);
-    PlaceTwips(close_, WidthTwips - kInset - kCloseSize, kInset, kCloseSize, kCloseSize);
-    PlaceTwips(members_, kInset, kListTop, WidthTwips - 2 * kInset,
-               heightTwips - kListTop - kInset);
+    const int textWidth = WidthTwips - 2 * Inset - CloseSize;
+    PlaceTwips(kindCaption_, Inset, Inset, textWidth, CaptionHeight);
+    PlaceTwips(title_, Inset, Inset + CaptionHeight + 30, textWidth, CaptionHeight);
+    PlaceTwips(close_, WidthTwips - Inset - CloseSize, Inset, CloseSize, CloseSize);
+    PlaceTwips(members_, Inset, ListTop, WidthTwips - 2 * Inset,
+               heightTwips - ListTop - Inset);
 }
 
 }  // namespace sondrel

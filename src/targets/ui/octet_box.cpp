@@ -10,7 +10,7 @@ namespace sondrel {
 
 namespace {
 
-constexpr int kOctetValues = 256;
+constexpr int OctetValues = 256;
 
 }  // namespace
 
@@ -18,7 +18,7 @@ OctetBox::OctetBox(const QString& name, QWidget* parent) : QComboBox(parent) {
     setObjectName(name);
     setEditable(true);
     setInsertPolicy(QComboBox::NoInsert);
-    for (int value = 0; value < kOctetValues; ++value)
+    for (int value = 0; value < OctetValues; ++value)
         addItem(QString::number(value));
     setMaxVisibleItems(12);
     setMinimumContentsLength(3);

@@ -13,24 +13,24 @@ namespace sondrel {
 
 namespace {
 
-constexpr int kPanelLeft = 240;
-constexpr int kPanelTop = 485;
-constexpr int kPanelWidth = 4095;
-constexpr int kListInset = 45;
-constexpr int kListWidth = 3285;
-constexpr int kButtonLeft = 3375;
-constexpr int kButtonWidth = 675;
-constexpr int kButtonHeight = 255;
-constexpr int kSizeButtonTop = kListInset + 5 * kButtonHeight + 15;
-constexpr int kSizeButtonHeight = 300;
-constexpr int kMaximisedFromTwips = 2000;
+constexpr int PanelLeft = 240;
+constexpr int PanelTop = 485;
+constexpr int PanelWidth = 4095;
+constexpr int ListInset = 45;
+constexpr int ListWidth = 3285;
+constexpr int ButtonLeft = 3375;
+constexpr int ButtonWidth = 675;
+constexpr int ButtonHeight = 255;
+constexpr int SizeButtonTop = ListInset + 5 * ButtonHeight + 15;
+constexpr int SizeButtonHeight = 300;
+constexpr int MaximisedFromTwips = 2000;
 
 struct AddButton {
     const char* caption;
     const char* toolTip;
 };
 
-const AddButton kAddButtons[] = {
+const AddButton AddButtons[] = {
     {"添加S", "添加单个 IP 或 URL"},
     {"添加G", "添加一组 IP 地址"},
     {"添加R", "添加一个范围内的 IP 地址"},
@@ -87,10 +87,10 @@ TargetListPanel::TargetListPanel(QWidget* client) : QFrame(client) {
 void TargetListPanel::addButtons() {
     for (int i = 0; i < 5; ++i) {
         QToolButton* button = AddToolButton(this, QStringLiteral("CommandAdd_%1").arg(i),
-                                            QString::fromUtf8(kAddButtons[i].toolTip));
-        button->setText(QString::fromUtf8(kAddButtons[i].caption));
-        PlaceTwips(button, kButtonLeft, kListInset + i * kButtonHeight, kButtonWidth,
-                   kButtonHeight);
+                                            QString::fromUtf8(AddButtons[i].toolTip));
+        button->setText(QString::fromUtf8(AddButtons[i].caption));
+        PlaceTwips(button, ButtonLeft, ListInset + i * ButtonHeight, ButtonWidth,
+                   ButtonHeight);
         connect(button, &QToolButton::clicked, this, [this, i] { Q_EMIT commandAddClicked(i); });
         commandAdd_[i] = button;
     }
@@ -101,15 +101,15 @@ void TargetListPanel::addButtons() {
         AddToolButton(this, QStringLiteral("Picture1_2"), QStringLiteral("最小化 IP 列表框"));
     restore_->setIcon(style()->standardIcon(QStyle::SP_TitleBarNormalButton));
     for (QToolButton* button : {maximise_, restore_})
-        PlaceTwips(button, kButtonLeft, kSizeButtonTop, kButtonWidth, kSizeButtonHeight);
+        PlaceTwips(button, ButtonLeft, SizeButtonTop, ButtonWidth, SizeButtonHeight);
     restore_->hide();
     connect(maximise_, &QToolButton::clicked, this, &TargetListPanel::maximiseClicked);
     connect(restore_, &QToolButton::clicked, this, &TargetListPanel::restoreClicked);
 }
 
 void TargetListPanel::setHeights(int panelTwips, int listTwips) {
-    PlaceTwips(this, kPanelLeft, kPanelTop, kPanelWidth, panelTwips);
-    PlaceTwips(list_, kListInset, kListInset, kListWidth, listTwips);
+    PlaceTwips(this, PanelLeft, PanelTop, PanelWidth, panelTwips);
+    PlaceTwips(list_, ListInset, ListInset, ListWidth, listTwips);
 }
 
 void TargetListPanel::setTitles(const QStringList& titles) {
@@ -145,7 +145,7 @@ void TargetListPanel::selectAll(bool selected) {
 }
 
 bool TargetListPanel::maximised() const {
-    return height() >= Twips(kMaximisedFromTwips);
+    return height() >= Twips(MaximisedFromTwips);
 }
 
 void TargetListPanel::maximise() {
