@@ -196,19 +196,104 @@ TEST_F(EntryDialogsTest, RangeEntryWithCopyKeyRuleRefusalsAndScanButton) {
             expectRefused(QStringLiteral("无效 IP 条目，请检查 IP 字段 1，不能输入 URL。"));
             Retype(d, "Combo1_3", "9");
             Retype(d, "Combo2_0", "999");
-            Click(d, "Command4");
+            Click(d, "Command1");
             expectRefused(QStringLiteral("无效的 IP 条目，请检查 IP 字段 2，不能输入 URL。"));
             Retype(d, "Combo2_0", "127");
-            Click(d, "Command4");  // the scan: the dialog closes
+            // The scan is not part of this version: its button stays, disabled, and a click
+            // on it neither closes the dialog nor starts anything.
+            auto* scan = Child<QAbstractButton>(d, "Command4");
+            EXPECT_TRUE(scan->isVisible());
+            EXPECT_FALSE(scan->isEnabled());
+            ClickOn(scan);
+            EXPECT_TRUE(d->isVisible());
+            Click(d, "Command2");
         },
     };
     script.run([&] { trigger("munAddR"); });
     EXPECT_TRUE(entries().contains(QStringLiteral("CIP_区域,127.0.0.9,127.0.0.1")))
         << entries().join("|").toStdString();
-    // The scan is not part of this version: nothing runs and nothing is said.
+    EXPECT_EQ(entries().size(), 5) << entries().join("|").toStdString();
     EXPECT_FALSE(window->runState().activityBusy());
     EXPECT_TRUE(echo.sent.isEmpty());
     EXPECT_TRUE(prompts.shown.isEmpty());
+}
+
+// The operator types on after a prefilled title: the cursor is at its end, nothing selected,
+// at every opening of every dialog.
+TEST_F(EntryDialogsTest, PrefilledTitlesOpenWithTheCursorAfterTheText) {
+    auto typeOn = [](QDialog* d, const QString& prefilled) {
+        auto* title = Child<QLineEdit>(d, "TextTittle");
+        EXPECT_EQ(d->focusWidget(), title);
+        EXPECT_EQ(title->text(), prefilled);
+        EXPECT_EQ(title->selectedText(), "");
+        EXPECT_EQ(title->cursorPosition(), prefilled.size());
+        TypeAtFocus(d, "7");
+        EXPECT_EQ(title->text(), prefilled + "7");
+    };
+    // The dialog is made once and shown again.
+    for (int showing = 0; showing < 2; ++showing) {
+        DialogScript group{[&](QDialog* d) {
+            typeOn(d, "IP_Group_");
+            // Only the opening is special: coming back by Tab selects the title as usual.
+            Child(d, "TextIPs")->setFocus(Qt::MouseFocusReason);
+            Child(d, "TextTittle")->setFocus(Qt::BacktabFocusReason);
+            EXPECT_EQ(Child<QLineEdit>(d, "TextTittle")->selectedText(), "IP_Group_7");
+            Click(d, "Command2");
+        }};
+        group.run([&] { ClickOn(button("CommandAdd_1")); });
+    }
+    DialogScript range{[&](QDialog* d) {
+        typeOn(d, QStringLiteral("IP_范围_"));
+        Click(d, "Command2");
+    }};
+    range.run([&] { trigger("munAddR"); });
+    clickItem(1);  // loop2
+    DialogScript edit{[&](QDialog* d) {
+        typeOn(d, "loop2");
+        Click(d, "Command2");
+    }};
+    edit.run([&] { trigger("mnuEdit"); });
+    EXPECT_EQ(titles(), QStringList({"local", "loop2", "grp", "rng"}));
+}
+
+// Enter and keypad Enter press the focused button, as Space does; in a box Enter presses none.
+TEST_F(EntryDialogsTest, EnterPressesTheFocusedButton) {
+    const QStringList before = entries();
+    DialogScript single{
+        [&](QDialog* d) {
+            testing::PressKey(Qt::Key_Return);  // in the title
+            EXPECT_EQ(entries(), before);
+            EXPECT_TRUE(d->isVisible());
+            // The key rule moves on to the add button after the last octet.
+            TypeInto(d, "Combo1_0", "127.0.0.9x");
+            ASSERT_EQ(d->focusWidget(), Child(d, "Command1"));
+            testing::PressKey(Qt::Key_Return);
+        },
+        [&](QDialog* d) {
+            EXPECT_EQ(StatusOf(d), QStringLiteral("'127.0.0.9,127.0.0.9' 已添加到列表中."));
+            Child(d, "Command2")->setFocus(Qt::TabFocusReason);
+            testing::PressKey(Qt::Key_Enter, Qt::KeypadModifier);
+        },
+    };
+    single.run([&] { trigger("mnuAddS"); });
+    EXPECT_EQ(entries().size(), before.size() + 1);
+
+    DialogScript range{
+        [&](QDialog* d) {
+            TypeInto(d, "Combo1_0", "127.0.0.20.127.0.0.21x");
+            ASSERT_EQ(d->focusWidget(), Child(d, "Command1"));
+            testing::PressKey(Qt::Key_Enter, Qt::KeypadModifier);
+        },
+        [&](QDialog* d) {
+            EXPECT_EQ(StatusOf(d), QStringLiteral("'IP_范围_' 已添加到列表中."));
+            Click(d, "Command2");
+        },
+    };
+    range.run([&] { trigger("munAddR"); });
+    EXPECT_EQ(entries().size(), before.size() + 2);
+    EXPECT_TRUE(entries().contains(QStringLiteral("CIP_范围_,127.0.0.20,127.0.0.21")))
+        << entries().join("|").toStdString();
+    EXPECT_TRUE(prompts.shown.isEmpty()) << prompts.texts().join("|").toStdString();
 }
 
 TEST_F(EntryDialogsTest, TestButtonsRunAPingTestWithoutSaving) {

@@ -3,34 +3,39 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPushButton>
 #include <QStyle>
 #include <QToolButton>
 
+#include "common/ui/enter_presses_button.h"
 #include "targets/ui/octet_box.h"
 
 namespace sondrel {
 
 namespace {
 
-const QString kStartLabel = QStringLiteral("形式 IP:");
-const QString kEndLabel = QStringLiteral("到:");
+const QString StartLabel = QStringLiteral("形式 IP:");
+const QString EndLabel = QStringLiteral("到:");
 
 }  // namespace
 
 DialogAddIPR::DialogAddIPR(QWidget* parent)
     : EntryDialog(QStringLiteral("FormAddIPR"), QStringLiteral("Command4"),
                   RangeEntryForm::testButtonCaption(), parent) {
-    addAddressRow(1, kStartLabel, true);
+    addAddressRow(1, StartLabel, true);
     auto* copy = new QToolButton(this);
     copy->setObjectName(QStringLiteral("Command3"));
     copy->setToolTip(CopyRangeToolTip);
     copy->setIcon(style()->standardIcon(QStyle::SP_ArrowDown));
+    EnterPressesButton(copy);
     grid()->addWidget(copy, 2, 1, Qt::AlignLeft);
     connect(copy, &QToolButton::clicked, this, [this] {
         form_->copyStartToEnd();
         showFields();
     });
-    addAddressRow(3, kEndLabel, false);
+    addAddressRow(3, EndLabel, false);
+    // The address scan does not exist yet: its button is shown but cannot be pressed.
+    testButton()->setEnabled(false);
     finishLayout(4);
 }
 

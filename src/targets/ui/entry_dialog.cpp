@@ -7,15 +7,15 @@
 #include <QLineEdit>
 #include <QPalette>
 #include <QPushButton>
-#include <QTimer>
 
+#include "common/ui/enter_presses_button.h"
 #include "targets/ui/octet_box.h"
 
 namespace sondrel {
 
 namespace {
 
-const QString kTitleLabel = QStringLiteral("标题:");
+const QString TitleLabel = QStringLiteral("标题:");
 
 }  // namespace
 
@@ -24,6 +24,7 @@ QPushButton* AddDialogButton(QWidget* parent, const QString& name, const QString
     button->setObjectName(name);
     button->setAutoDefault(false);
     button->setDefault(false);
+    EnterPressesButton(button);
     return button;
 }
 
@@ -33,10 +34,11 @@ EntryDialog::EntryDialog(const QString& name, const QString& testName, const QSt
     setObjectName(name);
     setModal(true);
     grid_ = new QGridLayout(this);
-    grid_->addWidget(new QLabel(kTitleLabel, this), 0, 0);
+    grid_->addWidget(new QLabel(TitleLabel, this), 0, 0);
     title_ = new QLineEdit(this);
     title_->setObjectName(QStringLiteral("TextTittle"));
     grid_->addWidget(title_, 0, 1, 1, -1);
+    title_->installEventFilter(this);
     connect(title_, &QLineEdit::textEdited, this, &EntryDialog::titleEdited);
 
     status_ = new QLabel(this);
@@ -74,16 +76,28 @@ void EntryDialog::run(EntryForm& form) {
     showStatus();
     loading_ = false;
     moveFocus(form.focus());
-    // Showing the dialog selects the text of the box with the focus; the cursor goes to the end.
-    QTimer::singleShot(0, this, [this] {
-        if (title_->hasFocus())
-            title_->end(false);
-    });
+    // A title that still has the focus from the last showing gets no new focus-in by Tab.
+    titleCaretToEnd_ = widgetFor(form.focus()) == title_ && !title_->hasFocus();
     exec();
+}
+
+// Showing a dialog hands its focus box a focus-in by Tab, which selects the whole text, and the
+// desktop activates the window only later; the operator types after a prefilled title, so the
+// first focus-in after the opening leaves the cursor at the end whenever it arrives.
+bool EntryDialog::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == title_ && event->type() == QEvent::FocusIn && titleCaretToEnd_) {
+        titleCaretToEnd_ = false;
+        title_->event(event);
+        title_->deselect();
+        title_->end(false);
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 // Leaving the dialog without a result is the exit button.
 void EntryDialog::done(int result) {
+    titleCaretToEnd_ = false;
     if (form_ && form_->result().kind == EntryResult::Kind::None)
         form_->exit();
     QDialog::done(result);

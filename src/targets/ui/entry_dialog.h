@@ -44,6 +44,8 @@ class EntryDialog : public QDialog {
     // An octet box whose keys go through `rule` (the form's key rule for that box).
     OctetBox* addOctetBox(const QString& name, std::function<FormControl(QChar)> rule);
     bool loading() const { return loading_; }
+    QPushButton* testButton() const { return test_; }
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     void titleEdited(const QString& text);
@@ -57,9 +59,12 @@ class EntryDialog : public QDialog {
     QPushButton* add_ = nullptr;
     QPushButton* test_ = nullptr;
     QPushButton* exit_ = nullptr;
+    // Set while the dialog opens with the focus in the title: its first focus-in leaves the
+    // cursor at the end of the text instead of selecting it.
+    bool titleCaretToEnd_ = false;
 };
 
-// A button that never takes Enter as its own: Enter belongs to the box that has the focus.
+// A button that takes Enter only when it has the focus: Enter in a box never presses it.
 QPushButton* AddDialogButton(QWidget* parent, const QString& name, const QString& caption);
 
 }  // namespace sondrel

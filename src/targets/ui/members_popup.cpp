@@ -64,8 +64,7 @@ void MembersPopup::resizeEvent(QResizeEvent* event) {
     PlaceTwips(kindCaption_, Inset, Inset, textWidth, CaptionHeight);
     PlaceTwips(title_, Inset, Inset + CaptionHeight + 30, textWidth, CaptionHeight);
     PlaceTwips(close_, WidthTwips - Inset - CloseSize, Inset, CloseSize, CloseSize);
-    PlaceTwips(members_, Inset, ListTop, WidthTwips - 2 * Inset,
-               heightTwips - ListTop - Inset);
+    PlaceTwips(members_, Inset, ListTop, WidthTwips - 2 * Inset, heightTwips - ListTop - Inset);
 }
 
 }  // namespace sondrel

@@ -89,8 +89,7 @@ void TargetListPanel::addButtons() {
         QToolButton* button = AddToolButton(this, QStringLiteral("CommandAdd_%1").arg(i),
                                             QString::fromUtf8(AddButtons[i].toolTip));
         button->setText(QString::fromUtf8(AddButtons[i].caption));
-        PlaceTwips(button, ButtonLeft, ListInset + i * ButtonHeight, ButtonWidth,
-                   ButtonHeight);
+        PlaceTwips(button, ButtonLeft, ListInset + i * ButtonHeight, ButtonWidth, ButtonHeight);
         connect(button, &QToolButton::clicked, this, [this, i] { Q_EMIT commandAddClicked(i); });
         commandAdd_[i] = button;
     }
