@@ -17,10 +17,7 @@
 
 namespace sondrel {
 
-namespace {
-
-// UTF-8 when the bytes are valid UTF-8, else GB18030.
-QString DecodeLine(QByteArrayView bytes) {
+QString DecodeTextLine(QByteArrayView bytes) {
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString text = utf8.decode(bytes);
     if (!utf8.hasError())
@@ -30,6 +27,8 @@ QString DecodeLine(QByteArrayView bytes) {
         return text;  // no GB18030 codec: keep UTF-8 with replacement marks
     return gbk.decode(bytes);
 }
+
+namespace {
 
 // Splits at CR LF, LF and lone CR and decodes every line on its own. Neither UTF-8 nor
 // GB18030 uses these bytes inside a character, so splitting before decoding is safe.
@@ -43,13 +42,13 @@ QStringList SplitAndDecode(QByteArrayView bytes) {
         const char c = bytes[i];
         if (c != '\n' && c != '\r')
             continue;
-        lines << DecodeLine(bytes.sliced(start, i - start));
+        lines << DecodeTextLine(bytes.sliced(start, i - start));
         if (c == '\r' && i + 1 < size && bytes[i + 1] == '\n')
             ++i;
         start = i + 1;
     }
     if (start < size)
-        lines << DecodeLine(bytes.sliced(start));  // a last line without a line end
+        lines << DecodeTextLine(bytes.sliced(start));  // a last line without a line end
     return lines;
 }
 

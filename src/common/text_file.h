@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QFile>
 #include <QString>
 #include <QStringList>
@@ -13,6 +14,9 @@ namespace sondrel {
 
 // The largest text file read; anything bigger counts as unreadable.
 inline constexpr qint64 MaxTextFileSize = qint64(64) << 20;  // 64 MiB
+
+// One line's bytes (no line end) as text: UTF-8 when they are valid UTF-8, else GB18030.
+QString DecodeTextLine(QByteArrayView bytes);
 
 // All lines of the file; a last line without a line end is kept. `ok` is false (and the list
 // empty) when the file cannot be opened or read, is no regular file (a folder, FIFO, device,
