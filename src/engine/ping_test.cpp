@@ -206,7 +206,6 @@ void PingTest::CommandStop_Click() {
     }
     scheduledRun_ = false;
     firstTargetAddress_.clear();
-    timer2Enabled_ = true;
     timer2_->start(StopCompletionMs);
 }
 
@@ -217,7 +216,6 @@ void PingTest::onStopTimer() {
         timer2_->start(StopCompletionMs);
         return;
     }
-    timer2Enabled_ = false;
     // Closing waits for whatever the sink still holds, so the failed count is final after it.
     const QString error = sink_ ? sink_->close() : QString();
     Q_EMIT stopButtonEnabled(true);

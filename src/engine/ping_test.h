@@ -122,7 +122,6 @@ class PingTest : public QObject {
     std::unique_ptr<Timer> timer1_;
     std::unique_ptr<Timer> timer2_;
     bool timer1Enabled_ = false;
-    bool timer2Enabled_ = false;
 
     TargetExpansion expansion_;
     ExpandedTargets targets_;
