@@ -1,17 +1,13 @@
 #include "app/console_mode.h"
 
-#include <fcntl.h>
-#include <signal.h>
-#include <unistd.h>
-
 #include <QCoreApplication>
-#include <QSocketNotifier>
 #include <QStringBuilder>
 #include <QTimer>
 #include <cstdio>
 
 #include "app/command_line.h"
 #include "app/console_prompts.h"
+#include "app/console_signals.h"
 #include "app/data_folder.h"
 #include "common/clock.h"
 #include "common/system_resolver.h"
@@ -25,34 +21,6 @@
 namespace sondrel {
 
 namespace {
-
-int signalPipe[2] = {-1, -1};
-
-void onSignal(int) {
-    const char byte = 1;
-    [[maybe_unused]] const ssize_t n = ::write(signalPipe[1], &byte, 1);
-}
-
-// Ctrl+C, SIGTERM and SIGHUP (the terminal closed) become a stop click, so the run log is always
-// closed whole.
-void installStopSignals(QObject* context, const std::function<void()>& stop) {
-    if (::pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) != 0)
-        return;
-    auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, context);
-    QObject::connect(notifier, &QSocketNotifier::activated, context, [stop] {
-        char buffer[16];
-        while (::read(signalPipe[0], buffer, sizeof buffer) > 0) {
-        }
-        stop();
-    });
-    struct sigaction action {};
-    action.sa_handler = onSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
-    sigaction(SIGHUP, &action, nullptr);
-}
 
 void printOut(const QString& line) {
     const QByteArray bytes = TerminalSafe(line).toUtf8() + '\n';
@@ -142,7 +110,7 @@ int RunConsoleMode(const QString& argumentText) {
             finish(s.sentCount - s.lostCount > 0 ? ConsoleReplied : ConsoleNoReply);
     });
     QObject stopContext;
-    installStopSignals(&stopContext, [&test] { test.CommandStop_Click(); });
+    InstallStopSignals(&stopContext, [&test] { test.CommandStop_Click(); });
 
     if (test.CommandStart_Click(request) == StartResult::Refused)
         return ConsoleRefused;
