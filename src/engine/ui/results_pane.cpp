@@ -183,6 +183,11 @@ void ResultsPane::setBackground(const QColor& colour) {
 }
 
 void ResultsPane::ResetForTest() {
+    if (textRows_) {
+        textRows_ = false;
+        for (int item = 0; item < RowCount; ++item)
+            row(AddressColumn, item)->setFont(QFont());  // the pane's face again
+    }
     setBackground(Black);
     for (int item = 0; item < RowCount; ++item) {
         row(AddressColumn, item)
@@ -204,6 +209,33 @@ void ResultsPane::emptyRows() {
         row(AddressColumn, item)->clear();
         row(DetailColumn, item)->clear();
     }
+}
+
+void ResultsPane::showTextRows(const QStringList& rows, int firstRow, int totalRows) {
+    if (!textRows_)
+        layOutTextRows();
+    for (int item = 0; item < RowCount; ++item)
+        row(AddressColumn, item)->setText(rows.value(item));
+    scroll_.setup(totalRows - 1, firstRow + RowCount - 1);
+    syncScrollBar();
+}
+
+// One wide column from the left edge to the scroll bar, in a fixed-pitch face so that the
+// columns of the lines stay aligned.
+void ResultsPane::layOutTextRows() {
+    textRows_ = true;
+    QFont fixed = CjkFont(11);
+    fixed.setFamily(QStringLiteral("Noto Sans Mono CJK SC"));
+    fixed.setStyleHint(QFont::Monospace);
+    for (int item = 0; item < RowCount; ++item) {
+        for (const Column hidden : {TypeColumn, DetailColumn, HeadingColumn, ValueColumn})
+            row(hidden, item)->hide();
+        QLabel* text = row(AddressColumn, item);
+        text->setGeometry(TwipsRect(TypeLeft, RowY(item), DetailRight - TypeLeft, LineHeight));
+        text->setFont(fixed);
+        text->show();
+    }
+    report_->hide();
 }
 
 void ResultsPane::showStatus(int item, const QString& text) {
@@ -261,6 +293,10 @@ void ResultsPane::scrollMoved(int value) {
     thumbDragged_ = false;
     const qint32 first = scroll_.moved(value, dragged);
     syncScrollBar();
+    if (textRows_) {
+        Q_EMIT textRowsScrolled(first);
+        return;
+    }
     // While a test runs the rows stay as the probes wrote them.
     if (state_.runningActivity == Activity::Ping && !state_.activityBusy() &&
         test_.records().index() > RowCount && first >= 0)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QFrame>
+#include <QStringList>
 #include <array>
 
 #include "engine/result_scroll.h"
@@ -32,6 +33,11 @@ class ResultsPane : public QFrame {
     void ResetForTest();
     // Empties the number, prefix and detail of the twenty rows.
     void emptyRows();
+    // Lines of text instead of replies (a trace): up to twenty rows in a wide `sIP` column with
+    // the other columns hidden, `firstRow` of `totalRows` for the scroll bar. Until the next
+    // reset for a test, moving the bar asks for other rows (textRowsScrolled).
+    void showTextRows(const QStringList& rows, int firstRow, int totalRows);
+    bool textRowsShown() const { return textRows_; }
 
     QLabel* title(int item) const { return titles_.at(size_t(item)); }
     QLabel* row(Column column, int item) const {
@@ -40,11 +46,12 @@ class ResultsPane : public QFrame {
     QScrollBar* scrollBar() const { return scrollBar_; }
 
   Q_SIGNALS:
-    void reportRequested();              // `PingReport` clicked
-    void focusRestRequested();           // the pane asks to move the focus to `Text402`
-    void popupsDismissed(int panels);    // clicks that close the floating panels (Popup flags)
-    void rowHovered(bool detailColumn);  // the pointer came over an `sIP` or `sIP2` row
-    void pointerOverPane();              // the pointer moves over the pane itself
+    void reportRequested();               // `PingReport` clicked
+    void focusRestRequested();            // the pane asks to move the focus to `Text402`
+    void popupsDismissed(int panels);     // clicks that close the floating panels (Popup flags)
+    void rowHovered(bool detailColumn);   // the pointer came over an `sIP` or `sIP2` row
+    void pointerOverPane();               // the pointer moves over the pane itself
+    void textRowsScrolled(int firstRow);  // the operator moved the bar over text rows
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -59,6 +66,7 @@ class ResultsPane : public QFrame {
     void buildReportLink();
     QLabel* addLabel(const QString& name, const QRect& twips);
     void setBackground(const QColor& colour);
+    void layOutTextRows();
 
     void showStatus(int item, const QString& text);
     void placeDetailColumn(bool longAddresses);
@@ -79,6 +87,7 @@ class ResultsPane : public QFrame {
     QLabel* report_ = nullptr;
     ResultScroll scroll_;
     bool thumbDragged_ = false;
+    bool textRows_ = false;
 };
 
 }  // namespace sondrel
