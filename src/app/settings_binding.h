@@ -10,8 +10,8 @@ namespace sondrel {
 
 class TestParameters;
 
-// What the window knows of the session when it saves the settings. Controls that do not
-// exist yet (the trace options) are left out, so their stored values are kept as read.
+// What the window knows of the session when it saves the settings. A fact left out keeps its
+// stored value as read.
 struct SessionFacts {
     Activity runningActivity = Activity::None;
     std::optional<QString> traceFileName;

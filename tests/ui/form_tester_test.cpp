@@ -106,9 +106,10 @@ TEST_F(FormTesterTest, MenusCarryTheirKeysAndOnlyBuiltCommandsAreEnabled) {
             enabled << name;
     }
     enabled.sort();
-    EXPECT_EQ(enabled, QStringList({"mnuAddG", "mnuAddS", "mnuBuildCmdLine", "mnuDelete", "mnuEdit",
-                                    "mnuExit", "mnuReset", "mnuScanLocalIP", "mnuSelectPing",
-                                    "mnuStart", "mnuStop", "munAddR"}));
+    EXPECT_EQ(enabled,
+              QStringList({"mnuAddG", "mnuAddS", "mnuBuildCmdLine", "mnuDelete", "mnuEdit",
+                           "mnuExit", "mnuReset", "mnuScanLocalIP", "mnuSelectPing",
+                           "mnuSelectTracert", "mnuStart", "mnuStop", "mnuTracert", "munAddR"}));
     // File menu: six groups divided by five separators.
     int separators = 0;
     for (QAction* action : find<QMenu>("mnuFile")->actions())

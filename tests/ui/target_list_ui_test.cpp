@@ -344,10 +344,9 @@ TEST_F(TargetListDefaults, NewListIsBuiltFromTheLocalNetwork) {
     network.local = "127.0.0.20";
     network.gateway = "127.0.0.1";
     network.dns = {"127.0.0.53", "127.0.0.1"};
-    window = std::make_unique<FormTester>(
-        FormTester::Services{
-            echo, resolver, clock, prompts, folder.path() + "/", &dialogs, &network, {}},
-        QString());
+    FormTester::Services services{echo,     resolver, clock, prompts,    folder.path() + "/",
+                                  &dialogs, &network, {},    &processes, TracertProgram};
+    window = std::make_unique<FormTester>(services, QString());
     const QStringList shown = titles();
     ASSERT_EQ(shown.size(), 4 + 13);
     EXPECT_EQ(shown.mid(0, 4),

@@ -16,6 +16,7 @@
 #include "support/fake_clock.h"
 #include "support/fake_echo.h"
 #include "support/fake_local_network.h"
+#include "support/fake_process_runner.h"
 #include "support/recording_prompts.h"
 #include "targets/target_list.h"
 #include "ui_test_helpers.h"
@@ -51,10 +52,13 @@ inline void ClickOn(QWidget* widget) {
 }
 
 // The main window over fakes: virtual time, scripted echo, recorded message boxes, a local
-// network of loopback facts, a data folder of its own. The target list of that folder is empty
-// unless the test writes one (loopback entries only). Tests drive the window by control name.
+// network of loopback facts, scripted child programs, a data folder of its own. The target
+// list of that folder is empty unless the test writes one (loopback entries only). Tests drive
+// the window by control name.
 class WindowTest : public ::testing::Test {
   protected:
+    static inline const QString TracertProgram = QStringLiteral("/opt/sondrel/tracert");
+
     QString listPath() const { return folder.path() + "/" + TargetListFileName; }
     // The target list file: the entry lines and the terminator.
     void writeList(const QStringList& lines) {
@@ -65,7 +69,7 @@ class WindowTest : public ::testing::Test {
             writeList({});
         window = std::make_unique<FormTester>(
             FormTester::Services{echo, resolver, clock, prompts, folder.path() + "/", &dialogs,
-                                 &network, settingsPath},
+                                 &network, settingsPath, &processes, TracertProgram},
             commandLine);
         window->show();
         window->activateWindow();
@@ -95,6 +99,7 @@ class WindowTest : public ::testing::Test {
     RecordingPrompts prompts;
     CancellingDialogs dialogs;
     FakeLocalNetwork network;
+    FakeProcessRunner processes{clock};
     std::unique_ptr<FormTester> window;
 };
 

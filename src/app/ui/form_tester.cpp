@@ -13,8 +13,10 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QToolButton>
 
+#include "app/tracert_path.h"
 #include "app/ui/button_row.h"
 #include "app/ui/dialog_command_line.h"
 #include "app/ui/focus_trap.h"
@@ -22,7 +24,9 @@
 #include "app/ui/manual_target_box.h"
 #include "app/ui/ping_page.h"
 #include "app/ui/run_options.h"
+#include "app/ui/trace_page.h"
 #include "app/ui/window_placement.h"
+#include "common/process_runner.h"
 #include "common/run_state.h"
 #include "common/ui/cjk_font.h"
 #include "common/ui/twips.h"
@@ -32,9 +36,12 @@
 #include "engine/ui/results_pane.h"
 #include "engine/ui/widget_parameter_dialogs.h"
 #include "targets/local_network.h"
+#include "targets/target_list.h"
 #include "targets/ui/members_popup.h"
 #include "targets/ui/target_list_controller.h"
 #include "targets/ui/target_list_panel.h"
+#include "trace/trace_run.h"
+#include "trace/ui/trace_frame.h"
 
 namespace sondrel {
 
@@ -101,10 +108,20 @@ FormTester::FormTester(Services services, QString commandLineText, QWidget* pare
         ownNetwork_ = std::make_unique<SystemLocalNetwork>();
         services_.network = ownNetwork_.get();
     }
+    if (services_.processes == nullptr) {
+        ownProcesses_ = std::make_unique<SystemProcessRunner>();
+        services_.processes = ownProcesses_.get();
+    }
+    if (services_.tracertProgram.isEmpty())
+        services_.tracertProgram = TracertProgramPath();
+    trace_ = std::make_unique<TraceRun>(TraceRun::Services{*services_.processes, services_.clock,
+                                                           services_.prompts, services_.resolver},
+                                        *state_, services_.dataFolder, services_.tracertProgram);
     menu_ = new MainMenu(menuBar());
     buildClientArea();
     connectMenu();
     connectEngine();
+    connectTrace();
     connectManualTarget();
     connectTargetList();
     connect(qGuiApp, &QGuiApplication::focusWindowChanged, this, &FormTester::focusWindowChanged);
@@ -129,11 +146,14 @@ void FormTester::buildClientArea() {
     frame1_1_ = new ParameterFrame(*params_, client);
     frame1_1_->setObjectName(QStringLiteral("Frame1_1"));
     PlaceTwips(frame1_1_, 4455, 0, 4050, 2295);
+    frame1_2_ = new TraceFrame(client);
+    frame1_2_->move(Twips(4455), 0);
+    frame1_2_->hide();
     runOptions_ = new RunOptions(client);
     textPing_ = new ManualTargetBox(client);
     PlaceTwips(textPing_, 550, 2420, 2925, 300);
     buttons_ = new ButtonRow(client);
-    for (const char* name : {"CommandStart", "CommandSelectFun_0", "CommandStop"})
+    for (const char* name : {"CommandStart", "CommandTracert", "CommandSelectFun_0", "CommandStop"})
         buttons_->setAvailable(QString::fromLatin1(name), true);
     buttons_->raiseStartButton(state_->selectedFunction);
     picture2_ = new ResultsPane(*test_, *state_, client);
@@ -187,19 +207,24 @@ void FormTester::connectMenu() {
     const std::pair<const char*, Command> menuCommands[] = {
         {"mnuStart", &FormTester::CommandStart_Click},
         {"mnuStop", &FormTester::CommandStop_Click},
+        {"mnuTracert", &FormTester::CommandTracert_Click},
         {"mnuSelectPing", &FormTester::mnuSelectPing_Click},
+        {"mnuSelectTracert", &FormTester::mnuSelectTracert_Click},
         {"mnuBuildCmdLine", &FormTester::mnuBuildCmdLine_Click},
         {"mnuExit", &FormTester::mnuExit_Click}};
     for (const auto& [name, command] : menuCommands)
         connect(menu_->action(QString::fromLatin1(name)), &QAction::triggered, this, command);
     const std::pair<const char*, Command> buttonCommands[] = {
         {"CommandStart", &FormTester::CommandStart_Click},
+        {"CommandTracert", &FormTester::CommandTracert_Click},
         {"CommandStop", &FormTester::CommandStop_Click},
         {"CommandSelectFun_0", &FormTester::CommandSelectFun0_Click}};
     for (const auto& [name, command] : buttonCommands)
         connect(buttons_->button(QString::fromLatin1(name)), &QToolButton::clicked, this, command);
     connect(frame1_1_, &ParameterFrame::functionSelectorClicked, this,
             [this] { CommandSelectFun_Click(2); });
+    connect(frame1_2_, &TraceFrame::functionSelectorClicked, this,
+            [this] { CommandSelectFun_Click(1); });
     for (const char* name : ListCommands)
         menu_->action(QString::fromLatin1(name))->setEnabled(true);
     TargetListController* t = targets_.get();
@@ -215,7 +240,7 @@ void FormTester::connectMenu() {
         connect(menu_->action(QString::fromLatin1(name)), &QAction::triggered, t, command);
 }
 
-// The pages of the window; the ping page is the only one so far.
+// The pages of the window.
 void FormTester::connectEngine() {
     connect(state_.get(), &RunState::busyChanged, buttons_, &ButtonRow::setBusy);
     pingPage_ = new PingPage({*test_, *targets_, *frame1_1_, *picture2_, *buttons_, *runOptions_,
@@ -230,6 +255,7 @@ PageController* FormTester::page(Activity activity) const {
         case Activity::Ping:
             return pingPage_;
         case Activity::Trace:
+            return tracePage_;
         case Activity::Scan:
         case Activity::None:
             break;
@@ -258,6 +284,7 @@ void FormTester::connectTargetList() {
         new PointerWatch(label, [this] {
             targets_->restoreSize();
             targets_->hidePopup();
+            tracePage_->hideJumpList();
         });
     }
 }
@@ -276,17 +303,26 @@ void FormTester::connectManualTarget() {
 void FormTester::CommandStart_Click() {
     if (!buttons_->button(QStringLiteral("CommandStart"))->isEnabled())
         return;
+    startedPage_ = pingPage_;
     pingPage_->start();
 }
 
-// The stop goes to the page of what runs; while a start is still looking up names nothing
-// runs yet, and the stop goes to the selected page.
+// mnuTracert and F11 run the trace as its button does, also while the ping test is offered.
+void FormTester::CommandTracert_Click() {
+    if (!buttons_->button(QStringLiteral("CommandTracert"))->isEnabled())
+        return;
+    startedPage_ = tracePage_;
+    tracePage_->start();
+}
+
+// The stop goes to the page that started what runs (also while its start still looks up
+// names); with nothing running, to the page of the last run.
 void FormTester::CommandStop_Click() {
     if (!buttons_->button(QStringLiteral("CommandStop"))->isEnabled())
         return;
-    PageController* running = page(state_->runningActivity);
-    if (running == nullptr || !state_->activityBusy())
-        running = page(state_->selectedFunction);
+    PageController* running = state_->activityBusy() ? startedPage_ : nullptr;
+    if (running == nullptr)
+        running = page(state_->runningActivity);
     (running != nullptr ? running : pingPage_)->stop();
 }
 
@@ -309,11 +345,22 @@ void FormTester::CommandSelectFun_Click(int item) {
 void FormTester::mnuSelectPing_Click() {
     state_->selectedFunction = Activity::Ping;
     buttons_->raiseStartButton(Activity::Ping);
-    regions_.frame1_2->hide();
+    frame1_2_->hide();
     frame1_1_->show();
     frame1_1_->raise();
     buttons_->button(QStringLiteral("CommandSelectFun_0"))->raise();
     runOptions_->offerPingSchedule();
+}
+
+// The trace has no scheduled end: only its start can be set.
+void FormTester::mnuSelectTracert_Click() {
+    state_->selectedFunction = Activity::Trace;
+    buttons_->raiseStartButton(Activity::Trace);
+    frame1_1_->hide();
+    frame1_2_->show();
+    frame1_2_->raise();
+    buttons_->button(QStringLiteral("CommandSelectFun_0"))->raise();
+    runOptions_->offerTraceSchedule();
 }
 
 void FormTester::mnuExit_Click() {
@@ -322,9 +369,11 @@ void FormTester::mnuExit_Click() {
     Q_EMIT programEndRequested();
 }
 
+// Enter starts the offered function when its button may.
 void FormTester::TextPing_Enter() {
-    if (state_->selectedFunction == Activity::Ping &&
-        buttons_->button(QStringLiteral("CommandStart"))->isEnabled())
+    if (state_->selectedFunction == Activity::Trace)
+        CommandTracert_Click();
+    else if (state_->selectedFunction == Activity::Ping)
         CommandStart_Click();
 }
 
@@ -354,6 +403,12 @@ void FormTester::closeEvent(QCloseEvent* event) {
 // Activation within the program: at start-up, after a modal dialog closes, and when the
 // operator comes back from another window of the program. Coming back from another program is
 // not an activation, so a click into a box of the window keeps its focus.
+// A click on the window's background closes the jump list.
+void FormTester::mousePressEvent(QMouseEvent* event) {
+    tracePage_->hideJumpList();
+    QMainWindow::mousePressEvent(event);
+}
+
 bool FormTester::event(QEvent* event) {
     if (event->type() == QEvent::WindowUnblocked)
         Form_Activate();
@@ -378,6 +433,19 @@ void FormTester::Form_Activate() {
 
 void FormTester::showPingPane() {
     pingPage_->showResults(regions_.picture3, regions_.pictureDOS);
+}
+
+// The trace page; its host list drop-down follows the target list.
+void FormTester::connectTrace() {
+    tracePage_ =
+        new TracePage({*trace_, *targets_, *frame1_2_, *picture2_, *buttons_, *runOptions_}, this);
+    connect(tracePage_, &TracePage::focusRestRequested, this, &FormTester::restFocus);
+    connect(tracePage_, &TracePage::resultsShown, this, &FormTester::showPingPane);
+    connect(tracePage_, &TracePage::settingsSaveRequested, this, &FormTester::SaveCurrentSettings);
+    connect(frame1_1_, &ParameterFrame::backgroundClicked, tracePage_, &TracePage::hideJumpList);
+    auto fillHostItems = [this] { frame1_2_->setHostListItems(targets_->list().traceItems()); };
+    connect(&targets_->list(), &TargetList::listChanged, this, fillHostItems);
+    fillHostItems();
 }
 
 void FormTester::restFocus() {

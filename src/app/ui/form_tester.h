@@ -28,12 +28,16 @@ class ParameterFrame;
 class PageController;
 class PingPage;
 class PingTest;
+class ProcessRunner;
 class Resolver;
 class ResultsPane;
 class RunOptions;
 class RunState;
 class TargetListController;
 class TestParameters;
+class TraceFrame;
+class TracePage;
+class TraceRun;
 class UserPrompts;
 
 // The main window, where the parts are put together: the layout of every region, the menus,
@@ -53,6 +57,8 @@ class FormTester : public QMainWindow {
         ParameterDialogs* dialogs = nullptr;    // null: the window's own advanced dialogs
         LocalNetworkSource* network = nullptr;  // null: the system's network facts
         QString settingsPath;                   // empty: settings kept in memory only
+        ProcessRunner* processes = nullptr;     // null: the system's child processes
+        QString tracertProgram = {};            // empty: our tracert beside the program
     };
 
     FormTester(Services services, QString commandLineText, QWidget* parent = nullptr);
@@ -68,6 +74,7 @@ class FormTester : public QMainWindow {
     RunState& runState() { return *state_; }
     TestParameters& parameters() { return *params_; }
     PingTest& pingTest() { return *test_; }
+    TraceRun& traceRun() { return *trace_; }
     TargetListController& targetList() { return *targets_; }
     Settings& settings() { return *settings_; }
     const DbSetup& dbSetup() const { return dbSetup_; }
@@ -81,6 +88,7 @@ class FormTester : public QMainWindow {
   protected:
     void closeEvent(QCloseEvent* event) override;
     bool event(QEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
 
   private:
     // Layout.
@@ -88,15 +96,18 @@ class FormTester : public QMainWindow {
     void addFocusWidgets(QWidget* client);
     void connectMenu();
     void connectEngine();
+    void connectTrace();
     void connectManualTarget();
     void connectTargetList();
     void addTargetList();
     // Commands.
     void CommandStart_Click();
+    void CommandTracert_Click();
     void CommandStop_Click();
     void CommandSelectFun_Click(int item);
     void CommandSelectFun0_Click();
     void mnuSelectPing_Click();
+    void mnuSelectTracert_Click();
     void mnuBuildCmdLine_Click();
     void mnuExit_Click();
     void TextPing_Enter();
@@ -105,8 +116,9 @@ class FormTester : public QMainWindow {
     void focusWindowChanged(QWindow* now);
     // Start-up and shut-down.
     void ApplySettings();
+    void ApplyTraceSettings();
     void ChooseStartPage();
-    void showTracePage();
+    void ReloadPreviousTrace();
     void SaveCurrentSettings();
     // Helpers.
     bool refusedWhileBusy();
@@ -128,18 +140,23 @@ class FormTester : public QMainWindow {
     std::unique_ptr<ParameterDialogs> ownDialogs_;
     std::unique_ptr<TestParameters> params_;
     std::unique_ptr<PingTest> test_;
+    std::unique_ptr<ProcessRunner> ownProcesses_;
+    std::unique_ptr<TraceRun> trace_;
     std::unique_ptr<TargetListController> targets_;
     std::unique_ptr<Settings> settings_;
     DbSetup dbSetup_;
     bool loadingSettings_ = false;  // raised while the stored logging state is applied
 
     PingPage* pingPage_ = nullptr;
+    TracePage* tracePage_ = nullptr;
+    PageController* startedPage_ = nullptr;  // the page of the last start
     MainMenu* menu_ = nullptr;
     ButtonRow* buttons_ = nullptr;
     RunOptions* runOptions_ = nullptr;
     ManualTargetBox* textPing_ = nullptr;
     QLineEdit* text402_ = nullptr;
     ParameterFrame* frame1_1_ = nullptr;
+    TraceFrame* frame1_2_ = nullptr;
     ResultsPane* picture2_ = nullptr;
     WindowRegions regions_{};
     DialogCommandLine* dialogCommandLine_ = nullptr;

@@ -8,10 +8,14 @@
 #include "app/ui/button_row.h"
 #include "app/ui/form_tester.h"
 #include "app/ui/run_options.h"
+#include "app/ui/trace_page.h"
+#include "common/leading_number.h"
 #include "common/run_state.h"
 #include "engine/ping_test.h"
 #include "engine/test_parameters.h"
 #include "engine/ui/parameter_frame.h"
+#include "trace/trace_run.h"
+#include "trace/ui/trace_frame.h"
 
 namespace sondrel {
 
@@ -31,6 +35,7 @@ void FormTester::LoadAfterShow() {
 // is set with `loadingSettings_` raised, so that its click handling opens no set-up dialog.
 void FormTester::ApplySettings() {
     ApplyParameterSettings(*settings_, *params_);
+    ApplyTraceSettings();
     if (const std::optional<bool> logging = StoredCheck(*settings_, Setting::IfDB)) {
         loadingSettings_ = true;
         runOptions_->checkDB()->setChecked(*logging);
@@ -38,11 +43,27 @@ void FormTester::ApplySettings() {
     }
 }
 
-// "跟踪" opens on the route trace page, anything else on the ping page, whose previous results
-// are offered only when database logging is set up.
+// The trace options: a stored text becomes the box's text, the resolve box takes a number.
+void FormTester::ApplyTraceSettings() {
+    const std::pair<Setting, void (TraceFrame::*)(const QString&)> boxes[] = {
+        {Setting::HopNumber, &TraceFrame::setMaxHopsText},
+        {Setting::HostList, &TraceFrame::setHostListText},
+        {Setting::TimeOut2, &TraceFrame::setTimeOutText}};
+    for (const auto& [setting, apply] : boxes) {
+        const QString text = settings_->value(setting);
+        if (!text.isEmpty())
+            (frame1_2_->*apply)(text);
+    }
+    if (const std::optional<bool> resolve = StoredCheck(*settings_, Setting::IPtoName))
+        frame1_2_->setResolveNames(*resolve);
+}
+
+// "跟踪" opens on the route trace page with the last trace shown again; anything else on the
+// ping page, whose previous results are offered only when database logging is set up.
 void FormTester::ChooseStartPage() {
     if (StartsOnTracePage(*settings_)) {
-        showTracePage();
+        mnuSelectTracert_Click();
+        ReloadPreviousTrace();
         return;
     }
     mnuSelectPing_Click();
@@ -50,22 +71,29 @@ void FormTester::ChooseStartPage() {
         test_->ReloadPreviousPing();
 }
 
-void FormTester::showTracePage() {
-    state_->selectedFunction = Activity::Trace;
-    buttons_->raiseStartButton(Activity::Trace);
-    frame1_1_->hide();
-    regions_.frame1_2->show();
-    regions_.frame1_2->raise();
-    buttons_->button(QStringLiteral("CommandSelectFun_0"))->raise();
+// The output files of the last trace, as many as it had targets, each with room for the
+// stored maximum hops.
+void FormTester::ReloadPreviousTrace() {
+    const qint64 count = WholeNumber(LeadingNumber(settings_->value(Setting::IPQty)));
+    const auto maxHops = qint32(WholeNumber(LeadingNumber(settings_->value(Setting::HopNumber))));
+    tracePage_->reload(settings_->value(Setting::TraceFileName), count, maxHops);
 }
 
-// The boxes and the facts of the session go to the store in one pass. The trace controls do
-// not exist yet, so their stored values are kept as read.
+// The boxes and the facts of the session go to the store in one pass. The target count is the
+// one of the last run's kind; the trace file name stays as read until a trace starts.
 void FormTester::SaveCurrentSettings() {
     SessionFacts facts;
     facts.runningActivity = state_->runningActivity;
-    facts.targetCount = test_->targets().count();
+    const bool traced = state_->runningActivity == Activity::Trace;
+    facts.targetCount = traced ? trace_->targetCount() : test_->targets().count();
+    if (!trace_->fileBase().isEmpty())
+        facts.traceFileName = trace_->fileBase();
     facts.checkDB = runOptions_->checkDB()->isChecked();
+    const TraceOptionTexts trace = frame1_2_->optionTexts();
+    facts.checkIPtoName = trace.resolveNames;
+    facts.hopNumber = trace.maxHops;
+    facts.hostList = trace.hostList;
+    facts.traceTimeOut = trace.timeOut;
     CaptureCurrentSettings(*settings_, *params_, facts);
     settings_->WriteSettings();
 }

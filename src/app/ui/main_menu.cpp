@@ -11,8 +11,10 @@ namespace {
 // The commands that work in this version; every other item is present but disabled.
 bool Available(const QString& name) {
     static const QStringList available{
-        QStringLiteral("mnuStart"), QStringLiteral("mnuStop"), QStringLiteral("mnuSelectPing"),
-        QStringLiteral("mnuBuildCmdLine"), QStringLiteral("mnuExit")};
+        QStringLiteral("mnuStart"),         QStringLiteral("mnuStop"),
+        QStringLiteral("mnuTracert"),       QStringLiteral("mnuSelectPing"),
+        QStringLiteral("mnuSelectTracert"), QStringLiteral("mnuBuildCmdLine"),
+        QStringLiteral("mnuExit")};
     return available.contains(name);
 }
 

@@ -68,4 +68,8 @@ void RunOptions::offerPingSchedule() {
     comboTo_->setEnabled(comboFrom_->isEnabled());
 }
 
+void RunOptions::offerTraceSchedule() {
+    comboTo_->setEnabled(false);
+}
+
 }  // namespace sondrel

@@ -25,6 +25,8 @@ class RunOptions : public QWidget {
     void selectStartNow();
     // mnuSelectPing: the scheduled end is available for a ping test.
     void offerPingSchedule();
+    // mnuSelectTracert: a trace has a scheduled start only.
+    void offerTraceSchedule();
     // `CheckDB`: log the ping results to the database.
     QCheckBox* checkDB() const { return checkDB_; }
 

@@ -34,11 +34,10 @@ WindowRegions AddWindowRegions(QWidget* client) {
     AddStrip(client, QStringLiteral("Label1_18"), TwipsRect(4200, 120, 375, 2055));
     AddStrip(client, QStringLiteral("Label1_19"), TwipsRect(3360, 2160, 8415, 135));
 
-    r.frame1_2 = AddFrame(client, QStringLiteral("Frame1_2"), TwipsRect(4455, 0, 4050, 2295));
     r.picture3 = AddFrame(client, QStringLiteral("Picture3"), TwipsRect(120, 2760, 11720, 5535));
     r.pictureDOS =
         AddFrame(client, QStringLiteral("PictureDOS"), TwipsRect(5450, 2800, 6015, 5405));
-    for (QFrame* hidden : {r.frame1_2, r.picture3, r.pictureDOS})
+    for (QFrame* hidden : {r.picture3, r.pictureDOS})
         hidden->hide();
     return r;
 }

@@ -13,7 +13,6 @@ struct WindowRegions {
     QFrame* picture1_0;     // target list panel (the target list controller's)
     QListWidget* listIP;    // the target list, inside the panel
     QCheckBox* checkReset;  // above the panel
-    QFrame* frame1_2;       // trace parameters, at the place of the ping parameters
     QFrame* picture3;       // scan pane, at the place of the results pane; hidden
     QFrame* pictureDOS;     // console pane over the lower band; hidden
     QFrame* pictureShowIP;  // members pop-up over the lower band (the controller's); hidden
