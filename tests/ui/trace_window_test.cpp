@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QMenu>
+#include <QScrollBar>
 
 #include "app/settings.h"
 #include "trace/trace_files.h"
@@ -142,6 +143,33 @@ TEST_F(TraceWindowTest, StartUpOnTheTracePageShowsTheLastTrace) {
     EXPECT_EQ(row(1), QStringLiteral("(1） 跟踪到 127.0.0.1"));
     EXPECT_EQ(row(5), QStringLiteral("(2） 跟踪到 127.0.0.2"));
     EXPECT_TRUE(window->traceRun().resultsAvailable());
+}
+
+// The scroll bar moves the twenty rows over the lines of every trace.
+TEST_F(TraceWindowTest, ScrollBarWindowsOverTheTraceLines) {
+    const QString base =
+        TraceFileBase(TraceTempFolder(folder.path() + "/"), QDateTime::currentDateTime());
+    ASSERT_TRUE(QDir().mkpath(TraceTempFolder(folder.path() + "/")));
+    QFile file(TraceOutputFile(base, 0));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    for (int line = 0; line < 30; ++line)
+        file.write(QStringLiteral("line %1\r\n").arg(line).toUtf8());
+    file.close();
+    Settings s(settingsPath);
+    s.setValue(Setting::CmdType, QStringLiteral("跟踪"));
+    s.setValue(Setting::TraceFileName, base);
+    s.setValue(Setting::IPQty, QStringLiteral("1"));
+    ASSERT_TRUE(s.WriteSettings().isEmpty());
+    open();
+    window->LoadAfterShow();
+    EXPECT_EQ(row(0), "line 0");
+    QScrollBar* bar = find<QScrollBar>("VScroll1");
+    EXPECT_EQ(bar->maximum(), 11);  // 30 lines and the closing row, twenty at a time
+    bar->setValue(10);
+    EXPECT_EQ(row(0), "line 10");
+    EXPECT_EQ(row(19), "line 29");
+    bar->setValue(11);
+    EXPECT_EQ(row(19), "");
 }
 
 // A pick from the host list's drop-down: a group gives its members, a range changes nothing.

@@ -57,6 +57,7 @@ TraceJumpList::TraceJumpList(TraceRun& run, QWidget* pane) : QObject(pane), run_
     list_->setObjectName(QStringLiteral("TraceIP"));
     list_->setUniformItemSizes(true);
     list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    list_->setTextElideMode(Qt::ElideNone);  // the index far to the right stays out of view
     list_->setSelectionMode(QAbstractItemView::SingleSelection);
     list_->setMouseTracking(true);
     list_->viewport()->installEventFilter(this);
