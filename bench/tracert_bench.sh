@@ -1,17 +1,30 @@
 #!/usr/bin/env bash
 # Our tracert beside Debian's `traceroute -I -n -q 3 -w W` on the same two targets of a lab
 # built here (network namespaces, removed on exit): a host three hops away and an address
-# that never answers (black-holed behind the second router), in one run.
-# Usage: bench/tracert_bench.sh [path/to/tracert] [wait-seconds] [repeats]   (as root)
+# that never answers (black-holed behind the second router), in one run. Then the console
+# route trace of the program: 64 hosts three hops away traced at once against one alone, with
+# the wall time of each, their ratio and the peak memory of the program.
+# Usage: bench/tracert_bench.sh [path/to/tracert] [wait-seconds] [repeats] [path/to/sondrel]
+#        (as root; Debian's traceroute is installed when missing)
 set -euo pipefail
 tracert=$(realpath "${1:-build/src/tracert}")
 wait_s=${2:-1}
 repeats=${3:-20}
+sondrel=$(realpath "${4:-build/src/sondrel}")
 wait_ms=$(awk -v w="$wait_s" 'BEGIN { printf "%d", w * 1000 }')
+# Every console run waits for the one-second poll and the stop's two seconds: a few runs each
+# are enough.
+console_repeats=$(( repeats < 5 ? repeats : 5 ))
+parallel=64
 
 [ "$(id -u)" -eq 0 ] || { echo "needs root (network namespaces)"; exit 1; }
+if ! command -v traceroute >/dev/null; then
+    apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq traceroute >/dev/null
+fi
 command -v traceroute >/dev/null || { echo "traceroute missing: apt-get install -y traceroute"; exit 1; }
 [ -x "$tracert" ] || { echo "no tracert at $tracert: build the tracert target"; exit 1; }
+[ -x "$sondrel" ] || { echo "no sondrel at $sondrel: build the sondrel target"; exit 1; }
+[ -x /usr/bin/time ] || { echo "/usr/bin/time missing: apt-get install -y time"; exit 1; }
 
 p=sdb$$
 nodes="c g r f"
@@ -53,6 +66,9 @@ link set f0 up
 route add default via 10.204.3.1
 route add blackhole 10.204.8.0/24
 END
+# The hosts of the console traces: more addresses of far, .11 and up.
+for ((i = 1; i <= parallel; i++)); do echo "addr add 10.204.3.$((10 + i))/24 dev f0"; done |
+    ip -n "${p}f" -batch -
 for n in $nodes; do
     ip netns exec "$p$n" sh -c 'sysctl -qw net.ipv4.ip_forward=1 net.ipv4.icmp_ratelimit=0 net.ipv4.icmp_ratemask=0'
 done
@@ -96,4 +112,52 @@ printf "  traceroute:  %8.1f ms  (%s hops timed out)\n" \
     "$(awk -v t="$r_silent" 'BEGIN { print t * 1000 }')" "$(hops traceroute_silent '^ *[0-9]+ +\* \* \*')"
 awk -v a="$t_far" -v b="$r_far" -v c="$t_silent" -v d="$r_silent" 'BEGIN {
     printf "time ratio tracert/traceroute: %.2f (3 hops), %.2f (silent); goal: at most 1.20 on both\n", a / b, c / d
+}'
+
+# The console trace: `sondrel --trace` with data, settings and runtime folders of its own and
+# a list written here: one single entry (position 0) and a group of the 64 hosts (position 1).
+# Each run is timed inside the client; /usr/bin/time gives the peak resident memory of the
+# program (its tracert children are far smaller, so theirs never is the figure).
+home="$work/home"
+mkdir -p "$home/data/SondrelDataBas" "$home/config" "$home/runtime"
+chmod 700 "$home/runtime"
+hosts=()
+for ((i = 1; i <= parallel; i++)); do hosts+=("10.204.3.$((10 + i))"); done
+{
+    printf 'Aone,%s\r\n' "${hosts[0]}"
+    printf 'Bmany,%s\r\n' "$(IFS=,; echo "${hosts[*]}")"
+    printf ' \r\n'
+} >"$home/data/SondrelDataBas/Quibbet_DB1.txt"
+console_run() {  # label list-position: prints "seconds max-rss-kB"
+    ip netns exec "${p}c" env XDG_DATA_HOME="$home/data" XDG_CONFIG_HOME="$home/config" \
+        XDG_RUNTIME_DIR="$home/runtime" bash -c '
+        s=$EPOCHREALTIME
+        /usr/bin/time -f %M -o "$1.rss" "$2" --trace "$3;30;;$4;0" >"$1.out" 2>&1 ||
+            { cat "$1.out" >&2; exit 1; }
+        e=$EPOCHREALTIME
+        awk -v s="$s" -v e="$e" -v m="$(tail -n 1 "$1.rss")" "BEGIN { print e - s, m }"
+    ' _ "$work/$1" "$sondrel" "$2" "$wait_ms"
+}
+t_one=0 t_all=0 m_one=0 m_all=0
+for ((i = 0; i < console_repeats; i++)); do
+    r=$(console_run console_one /0/)
+    read -r t m <<<"$r"
+    t_one=$(awk -v a="$t_one" -v b="$t" 'BEGIN { print a + b }')
+    m_one=$(( m > m_one ? m : m_one ))
+    r=$(console_run console_all /1/)
+    read -r t m <<<"$r"
+    t_all=$(awk -v a="$t_all" -v b="$t" 'BEGIN { print a + b }')
+    m_all=$(( m > m_all ? m : m_all ))
+done
+finished() { grep -c "跟踪完成" "$work/$1.out" || true; }
+echo "console trace (sondrel --trace, -w $wait_ms ms, 3 hops), mean of $console_repeats runs:"
+printf "  1 target:    %8.1f ms  (%s of 1 traces completed; %s)\n" \
+    "$(awk -v t="$t_one" -v n="$console_repeats" 'BEGIN { print t / n * 1000 }')" \
+    "$(finished console_one)" "$(tail -n 1 "$work/console_one.out")"
+printf "  %d targets:  %8.1f ms  (%s of %d traces completed; %s)\n" "$parallel" \
+    "$(awk -v t="$t_all" -v n="$console_repeats" 'BEGIN { print t / n * 1000 }')" \
+    "$(finished console_all)" "$parallel" "$(tail -n 1 "$work/console_all.out")"
+echo "  peak memory (max RSS) of sondrel: ${m_one} kB (1 target), ${m_all} kB ($parallel targets)"
+awk -v a="$t_all" -v b="$t_one" -v n="$parallel" 'BEGIN {
+    printf "time ratio %d targets/1 target: %.2f; goal: at most 1.30\n", n, a / b
 }'
