@@ -191,7 +191,9 @@ int RunConsoleTrace(const QString& argumentText) {
         }
     });
     QObject::connect(&run, &TraceRun::startAbandoned, [&finish] { finish(TraceRefused); });
-    QObject::connect(&run, &TraceRun::stopCompleted, [&] {
+    const auto endRun = [&] {
+        if (exitStatus >= 0)
+            return;
         // A stopped trace keeps what its file holds: what was written up to the kill.
         std::vector<TraceRecord> records = run.records();
         for (size_t i = 0; i < records.size(); ++i) {
@@ -206,6 +208,13 @@ int RunConsoleTrace(const QString& argumentText) {
         for (const std::optional<ProcessEnd>& end : runner.ends())
             complete = complete && end && end->exitedWith(0);
         finish(complete ? TraceAllCompleted : TraceIncomplete);
+    };
+    QObject::connect(&run, &TraceRun::stopCompleted, endRun);
+    // Once every trace is complete nothing is left to wait for: the stop's two seconds are the
+    // window's, not a script's.
+    QObject::connect(&run, &TraceRun::titleLineChanged, [&endRun](const QString& title) {
+        if (title.contains(QStringLiteral("全部完成")))
+            endRun();
     });
     QObject stopContext;
     InstallStopSignals(&stopContext, [&run] { run.StopTrace(); });
