@@ -20,10 +20,12 @@
 #include "app/ui/button_row.h"
 #include "app/ui/dialog_command_line.h"
 #include "app/ui/focus_trap.h"
+#include "app/ui/frame_time.h"
 #include "app/ui/main_menu.h"
 #include "app/ui/manual_target_box.h"
 #include "app/ui/ping_page.h"
 #include "app/ui/run_options.h"
+#include "app/ui/schedule_controller.h"
 #include "app/ui/trace_page.h"
 #include "app/ui/window_placement.h"
 #include "common/process_runner.h"
@@ -122,6 +124,7 @@ FormTester::FormTester(Services services, QString commandLineText, QWidget* pare
     connectMenu();
     connectEngine();
     connectTrace();
+    connectSchedule();
     connectManualTarget();
     connectTargetList();
     connect(qGuiApp, &QGuiApplication::focusWindowChanged, this, &FormTester::focusWindowChanged);
@@ -350,6 +353,7 @@ void FormTester::mnuSelectPing_Click() {
     frame1_1_->raise();
     buttons_->button(QStringLiteral("CommandSelectFun_0"))->raise();
     runOptions_->offerPingSchedule();
+    schedule_->functionChanged();
 }
 
 // The trace has no scheduled end: only its start can be set.
@@ -361,6 +365,7 @@ void FormTester::mnuSelectTracert_Click() {
     frame1_2_->raise();
     buttons_->button(QStringLiteral("CommandSelectFun_0"))->raise();
     runOptions_->offerTraceSchedule();
+    schedule_->functionChanged();
 }
 
 void FormTester::mnuExit_Click() {
@@ -406,6 +411,7 @@ void FormTester::closeEvent(QCloseEvent* event) {
 // A click on the window's background closes the jump list.
 void FormTester::mousePressEvent(QMouseEvent* event) {
     tracePage_->hideJumpList();
+    schedule_->hideEditor();
     QMainWindow::mousePressEvent(event);
 }
 
@@ -427,6 +433,7 @@ void FormTester::focusWindowChanged(QWindow* now) {
 
 void FormTester::Form_Activate() {
     PlaceCentred(this);
+    schedule_->hideEditor();
     targets_->resetSizeButtons();
     restFocus();
 }
@@ -442,7 +449,6 @@ void FormTester::connectTrace() {
     connect(tracePage_, &TracePage::focusRestRequested, this, &FormTester::restFocus);
     connect(tracePage_, &TracePage::resultsShown, this, &FormTester::showPingPane);
     connect(tracePage_, &TracePage::settingsSaveRequested, this, &FormTester::SaveCurrentSettings);
-    connect(frame1_1_, &ParameterFrame::backgroundClicked, tracePage_, &TracePage::hideJumpList);
     auto fillHostItems = [this] { frame1_2_->setHostListItems(targets_->list().traceItems()); };
     connect(&targets_->list(), &TargetList::listChanged, this, fillHostItems);
     fillHostItems();
@@ -450,6 +456,45 @@ void FormTester::connectTrace() {
 
 void FormTester::restFocus() {
     text402_->setFocus(Qt::OtherFocusReason);
+}
+
+// The scheduled start: its editor over the window, the start of the selected function when its
+// minute has come (a ping test with its scheduled end), and the schedule line in the results
+// pane. A click on the frames or the pane closes the editor, as it does the jump list.
+void FormTester::connectSchedule() {
+    auto* editor = new FrameTime(centralWidget());
+    schedule_ = new ScheduleController(
+        {*runOptions_, *editor, *picture2_->title(0), *state_, services_.clock, services_.prompts},
+        this);
+    connect(schedule_, &ScheduleController::focusRestRequested, this, &FormTester::restFocus);
+    connect(schedule_, &ScheduleController::captionShowing, this, [this] {
+        targets_->hidePopup();
+        tracePage_->hideJumpList();
+        showPingPane();
+        picture2_->ResetForTest();
+        picture2_->findChild<QWidget*>(QStringLiteral("PingReport"))->hide();
+    });
+    connect(schedule_, &ScheduleController::startDue, this,
+            [this](Activity function, const QDateTime& end) {
+                if (function == Activity::Trace) {
+                    CommandTracert_Click();
+                    return;
+                }
+                test_->setScheduledEnd(end);
+                CommandStart_Click();
+                if (!state_->activityBusy())
+                    test_->setScheduledEnd({});  // the start was refused: no end is pending
+            });
+    const auto closePopups = [this] {
+        tracePage_->hideJumpList();
+        schedule_->hideEditor();
+    };
+    connect(frame1_1_, &ParameterFrame::backgroundClicked, this, closePopups);
+    connect(frame1_2_, &TraceFrame::backgroundClicked, this, closePopups);
+    connect(picture2_, &ResultsPane::popupsDismissed, this, [this](int panels) {
+        if (panels & ResultsPane::PopupFrameTime)
+            schedule_->hideEditor();
+    });
 }
 
 }  // namespace sondrel

@@ -32,6 +32,7 @@ class ProcessRunner;
 class Resolver;
 class ResultsPane;
 class RunOptions;
+class ScheduleController;
 class RunState;
 class TargetListController;
 class TestParameters;
@@ -97,6 +98,7 @@ class FormTester : public QMainWindow {
     void connectMenu();
     void connectEngine();
     void connectTrace();
+    void connectSchedule();
     void connectManualTarget();
     void connectTargetList();
     void addTargetList();
@@ -149,6 +151,7 @@ class FormTester : public QMainWindow {
 
     PingPage* pingPage_ = nullptr;
     TracePage* tracePage_ = nullptr;
+    ScheduleController* schedule_ = nullptr;
     PageController* startedPage_ = nullptr;  // the page of the last start
     MainMenu* menu_ = nullptr;
     ButtonRow* buttons_ = nullptr;

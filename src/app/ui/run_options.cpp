@@ -1,5 +1,6 @@
 #include "app/ui/run_options.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -36,7 +37,6 @@ RunOptions::RunOptions(QWidget* parent)
     optionNow_->setChecked(true);
     optionSchedule_->setObjectName(QStringLiteral("OptionSch_1"));
     Place(optionSchedule_, 9690, 480, 1500, RowHeight);
-    optionSchedule_->setEnabled(false);
     for (auto [box, name, label, top] : {std::tuple{comboFrom_, "ComboFrom", "从 :", 900},
                                          std::tuple{comboTo_, "ComboTo", "到 :", 1335}}) {
         const QString boxName = QString::fromLatin1(name);
@@ -70,6 +70,19 @@ void RunOptions::offerPingSchedule() {
 
 void RunOptions::offerTraceSchedule() {
     comboTo_->setEnabled(false);
+}
+
+void RunOptions::setScheduleBoxes(bool armed, bool withEnd) {
+    for (const char* name : {"LabelFrom", "LabelTo"})
+        findChild<QLabel*>(QString::fromLatin1(name))->setEnabled(armed);
+    comboFrom_->setEnabled(armed);
+    comboTo_->setEnabled(armed && withEnd);
+    for (QComboBox* box : {comboFrom_, comboTo_}) {
+        QPalette colours = box->palette();
+        colours.setColor(QPalette::Button, armed ? QColor(0x80, 0xFF, 0x80)
+                                                 : QApplication::palette().color(QPalette::Button));
+        box->setPalette(colours);
+    }
 }
 
 }  // namespace sondrel

@@ -12,7 +12,7 @@ namespace sondrel {
 // The run options at the right of the upper band: "运行项：" with the start-now and schedule
 // options `OptionSch_0`/`OptionSch_1`, the schedule boxes `ComboFrom`/`ComboTo` with their
 // labels, and the database logging box `CheckDB` with its label `Label1_29`. Start now is
-// chosen; the schedule and database logging are not available in this version.
+// chosen at first.
 class RunOptions : public QWidget {
     Q_OBJECT
   public:
@@ -29,6 +29,13 @@ class RunOptions : public QWidget {
     void offerTraceSchedule();
     // `CheckDB`: log the ping results to the database.
     QCheckBox* checkDB() const { return checkDB_; }
+    QRadioButton* optionNow() const { return optionNow_; }
+    QRadioButton* optionSchedule() const { return optionSchedule_; }
+    QComboBox* comboFrom() const { return comboFrom_; }
+    QComboBox* comboTo() const { return comboTo_; }
+    // The time boxes and their labels: enabled and light green while a schedule is armed (the
+    // end box only for a ping test), else disabled in the button face colour.
+    void setScheduleBoxes(bool armed, bool withEnd);
 
   private:
     QLabel* addLabel(const QString& name, const QString& text, int left, int top, int width);
