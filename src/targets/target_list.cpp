@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "common/text_file.h"
+#include "common/text_order.h"
 #include "targets/local_network.h"
 #include "targets/target_expansion.h"
 
@@ -132,9 +133,7 @@ QStringList TargetList::pickItems() const {
 }
 
 void SortIPEntries(QStringList& entries) {
-    std::stable_sort(entries.begin(), entries.end(), [](const QString& a, const QString& b) {
-        return QStringView(a).left(SortKeyLength) < QStringView(b).left(SortKeyLength);
-    });
+    SortByLeadingCharacters(entries, SortKeyLength);
 }
 
 bool MigrateOldListFile(const QString& dataFolder) {

@@ -127,7 +127,7 @@ TEST_F(StartupTest, CloseSavesTheSettingsAndExitDoesNot) {
 
 // First start on a fresh account: the data folder and the default list appear, nothing else;
 // a second start writes nothing new.
-TEST(FirstStart, WritesOnlyTheDataFolderAndTheDefaultList) {
+TEST(FirstStart, WritesOnlyTheDataFolderTheDefaultListAndTheDefaultHistory) {
     QTemporaryDir home;
     qputenv("XDG_DATA_HOME", home.path().toUtf8());
     testing::RecordingPrompts prompts;
@@ -152,7 +152,7 @@ TEST(FirstStart, WritesOnlyTheDataFolderAndTheDefaultList) {
     EXPECT_EQ(QDir(home.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
               QStringList{"SondrelDataBas"});
     EXPECT_EQ(QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
-              QStringList{"Quibbet_DB1.txt"});
+              QStringList({"Quibbet_DB1.txt", "Quibbet_DB2.txt"}));
     QFile list(folder + "Quibbet_DB1.txt");
     ASSERT_TRUE(list.open(QIODevice::ReadOnly));
     const QByteArray first = list.readAll();
@@ -164,7 +164,7 @@ TEST(FirstStart, WritesOnlyTheDataFolderAndTheDefaultList) {
     start();
     qunsetenv("XDG_DATA_HOME");
     EXPECT_EQ(QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
-              QStringList{"Quibbet_DB1.txt"});
+              QStringList({"Quibbet_DB1.txt", "Quibbet_DB2.txt"}));
     ASSERT_TRUE(list.open(QIODevice::ReadOnly));
     EXPECT_EQ(list.readAll(), first);
     EXPECT_EQ(QFileInfo(list).lastModified(), written);

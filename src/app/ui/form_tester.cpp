@@ -18,6 +18,7 @@
 
 #include "app/tracert_path.h"
 #include "app/ui/button_row.h"
+#include "app/ui/console_page.h"
 #include "app/ui/dialog_command_line.h"
 #include "app/ui/focus_trap.h"
 #include "app/ui/frame_time.h"
@@ -32,6 +33,7 @@
 #include "common/run_state.h"
 #include "common/ui/cjk_font.h"
 #include "common/ui/twips.h"
+#include "console/ui/console_panel.h"
 #include "engine/ping_test.h"
 #include "engine/test_parameters.h"
 #include "engine/ui/parameter_frame.h"
@@ -163,6 +165,7 @@ void FormTester::buildClientArea() {
     picture2_->setObjectName(QStringLiteral("Picture2"));
     PlaceTwips(picture2_, 120, 2760, 11720, 5535);
     addTargetList();
+    addConsole();
     for (QWidget* pane : {regions_.picture3, regions_.pictureDOS})
         pane->raise();
     targets_->popup()->raise();
@@ -180,6 +183,19 @@ void FormTester::addTargetList() {
     regions_.listIP = targets_->panel()->list();
     regions_.checkReset = targets_->panel()->checkReset();
     regions_.pictureShowIP = targets_->popup();
+}
+
+// The console pane with its history; `Command11` and mnuDos (F8) show it.
+void FormTester::addConsole() {
+    consolePage_ = new ConsolePage(
+        {services_.prompts, services_.dataFolder, QCoreApplication::applicationDirPath()},
+        *targets_, *menu_, centralWidget());
+    regions_.pictureDOS = &consolePage_->panel();
+    buttons_->setAvailable(QStringLiteral("Command11"), true);
+    connect(buttons_->button(QStringLiteral("Command11")), &QToolButton::clicked, consolePage_,
+            &ConsolePage::showPane);
+    connect(consolePage_, &ConsolePage::addEntryRequested, targets_.get(),
+            &TargetListController::AddSingleEntry);
 }
 
 // `Text402`, the resting place of the focus below the visible area, and the traps `Text88`.

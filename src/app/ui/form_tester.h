@@ -17,6 +17,7 @@ class QLineEdit;
 namespace sondrel {
 
 class ButtonRow;
+class ConsolePage;
 class Clock;
 class DialogCommandLine;
 class EchoTransport;
@@ -102,6 +103,7 @@ class FormTester : public QMainWindow {
     void connectManualTarget();
     void connectTargetList();
     void addTargetList();
+    void addConsole();
     // Commands.
     void CommandStart_Click();
     void CommandTracert_Click();
@@ -151,6 +153,7 @@ class FormTester : public QMainWindow {
 
     PingPage* pingPage_ = nullptr;
     TracePage* tracePage_ = nullptr;
+    ConsolePage* consolePage_ = nullptr;
     ScheduleController* schedule_ = nullptr;
     PageController* startedPage_ = nullptr;  // the page of the last start
     MainMenu* menu_ = nullptr;

@@ -83,10 +83,21 @@ void MainMenu::addListMenus(QMenuBar* bar) {
     QMenu* utility = addMenu(bar, QStringLiteral("mnuUtility"), QStringLiteral("工具"));
     addItems(utility,
              {{"mnuDos", "DOS 命令", "F8"}, {"", ""}, {"mnuCloseAllDOS", "关闭所有打开 DOS 表单"}});
-    // The history items `mnuDel` are added by the console's history; a separator closes them.
     addItems(addSubmenu(utility, QStringLiteral("mnuDeleteDos"),
                         QStringLiteral("删除 DOS 运行历史记录")),
-             {{"", ""}});
+             {{"", ""},
+              {"mnuDel_1", "DOS 命令列表中使用记事本编辑"},
+              {"mnuDel_2", "刷新 DOS 命令列表"},
+              {"", ""},
+              {"mnuDel_4", "删除所选历史记录"},
+              {"", ""},
+              {"mnuDel_6", "删除所有除最后 10 条记录"},
+              {"mnuDel_7", "删除所有除最后 20 条记录"},
+              {"mnuDel_8", "删除所有除最后 30 条记录"},
+              {"mnuDel_9", "删除所有除最后 50 条记录"},
+              {"mnuDel_10", "删除所有除最后 100 条记录"},
+              {"", ""},
+              {"mnuDel_12", "删除所有的历史记录"}});
     addItems(addMenu(bar, QStringLiteral("mnuHelp"), QStringLiteral("帮助")),
              {{"mnuHowto", "如何使用？", "F1"}});
 }

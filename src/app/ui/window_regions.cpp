@@ -35,9 +35,7 @@ WindowRegions AddWindowRegions(QWidget* client) {
     AddStrip(client, QStringLiteral("Label1_19"), TwipsRect(3360, 2160, 8415, 135));
 
     r.picture3 = AddFrame(client, QStringLiteral("Picture3"), TwipsRect(120, 2760, 11720, 5535));
-    r.pictureDOS =
-        AddFrame(client, QStringLiteral("PictureDOS"), TwipsRect(5450, 2800, 6015, 5405));
-    for (QFrame* hidden : {r.picture3, r.pictureDOS})
+    for (QFrame* hidden : {r.picture3})
         hidden->hide();
     return r;
 }

@@ -14,7 +14,7 @@ struct WindowRegions {
     QListWidget* listIP;    // the target list, inside the panel
     QCheckBox* checkReset;  // above the panel
     QFrame* picture3;       // scan pane, at the place of the results pane; hidden
-    QFrame* pictureDOS;     // console pane over the lower band; hidden
+    QFrame* pictureDOS;     // console pane over the lower band (the console page's); hidden
     QFrame* pictureShowIP;  // members pop-up over the lower band (the controller's); hidden
 };
 
