@@ -42,6 +42,8 @@ test: build
 # Honours PREFIX and DESTDIR.
 install: build
 	DESTDIR=$(DESTDIR) cmake --install $(BUILD)
+	@echo "To send ICMP without root, give the installed program the raw-socket right:"
+	@echo "  sudo setcap cap_net_raw+ep $(PREFIX)/bin/sondrel"
 
 bench: build
 	bench/console_flood.sh $(SONDREL)

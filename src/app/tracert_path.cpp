@@ -1,16 +1,18 @@
 #include "app/tracert_path.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 
 namespace sondrel {
 
 QString TracertProgramPathIn(const QString& programFolder) {
-    const QString inBuildTree = programFolder + QStringLiteral("/trace/tracert/tracert");
-    const QFileInfo built(inBuildTree);
+    const QString beside = QDir(programFolder).filePath(QStringLiteral("tracert"));
+    const QFileInfo built(beside);
     if (built.isFile() && built.isExecutable())
-        return inBuildTree;
-    return programFolder + QStringLiteral("/tracert");
+        return beside;
+    return QDir::cleanPath(
+        QDir(programFolder).filePath(QStringLiteral("../libexec/sondrel/tracert")));
 }
 
 QString TracertProgramPath() {

@@ -4,11 +4,11 @@
 
 namespace sondrel {
 
-// Our tracert program for the trace to run. In the build tree it is built into the folder
-// "trace/tracert" below the program's own folder; installed, it lies beside the program. The
-// first of the two that is an executable file is taken; with neither, the installed place, so
-// that the failure to start names where the program was looked for. Needs a
-// QCoreApplication (the program's folder).
+// Our tracert program for the trace to run. In the build tree it is built beside the program;
+// installed, it lies in libexec/sondrel beside the program's bin folder, where it shadows no
+// other tracert on the PATH. The one beside the program is taken when it is an executable
+// file; otherwise the installed place, so that a failure to start names where it was looked
+// for. Needs a QCoreApplication (the program's folder).
 QString TracertProgramPath();
 
 // The same choice for a program folder given as it is, for tests.

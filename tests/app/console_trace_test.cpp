@@ -86,17 +86,18 @@ TEST(TraceCommandLineText, FiveFieldsAndAResolveFlag) {
     }
 }
 
-TEST(TracertPath, TheBuildTreeProgramElseTheOneBesideUs) {
+TEST(TracertPath, TheProgramBesideUsElseTheInstalledOne) {
     QTemporaryDir folder;
-    const QString installed = folder.path() + "/tracert";
-    EXPECT_EQ(TracertProgramPathIn(folder.path()), installed);
-    ASSERT_TRUE(QDir().mkpath(folder.path() + "/trace/tracert"));
-    QFile built(folder.path() + "/trace/tracert/tracert");
-    ASSERT_TRUE(built.open(QIODevice::WriteOnly));
-    built.close();
-    EXPECT_EQ(TracertProgramPathIn(folder.path()), installed);  // not executable
-    ASSERT_TRUE(built.setPermissions(built.permissions() | QFile::ExeOwner));
-    EXPECT_EQ(TracertProgramPathIn(folder.path()), built.fileName());
+    ASSERT_TRUE(QDir().mkpath(folder.path() + "/bin"));
+    const QString bin = folder.path() + "/bin";
+    const QString installed = folder.path() + "/libexec/sondrel/tracert";
+    EXPECT_EQ(TracertProgramPathIn(bin), installed);
+    QFile beside(bin + "/tracert");
+    ASSERT_TRUE(beside.open(QIODevice::WriteOnly));
+    beside.close();
+    EXPECT_EQ(TracertProgramPathIn(bin), installed);  // not executable
+    ASSERT_TRUE(beside.setPermissions(beside.permissions() | QFile::ExeOwner));
+    EXPECT_EQ(TracertProgramPathIn(bin), beside.fileName());
 }
 
 // Runs the real program with its own data and settings folders; traces go to loopback only.

@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QEvent>
+#include <QFileInfo>
 #include <QFont>
 #include <QFrame>
 #include <QGuiApplication>
@@ -16,6 +17,7 @@
 #include <QMouseEvent>
 #include <QToolButton>
 
+#include "app/product_page.h"
 #include "app/tracert_path.h"
 #include "app/ui/button_row.h"
 #include "app/ui/console_page.h"
@@ -27,6 +29,7 @@
 #include "app/ui/ping_page.h"
 #include "app/ui/run_options.h"
 #include "app/ui/schedule_controller.h"
+#include "app/ui/shell_commands.h"
 #include "app/ui/trace_page.h"
 #include "app/ui/window_placement.h"
 #include "common/process_runner.h"
@@ -127,6 +130,9 @@ FormTester::FormTester(Services services, QString commandLineText, QWidget* pare
     connectEngine();
     connectTrace();
     connectSchedule();
+    auto* shell = new ShellCommands({*this, *menu_, *buttons_, *picture2_, *regions_.picture3},
+                                    ProductWebAddress(), this);
+    connect(shell, &ShellCommands::focusRestRequested, this, &FormTester::restFocus);
     connectManualTarget();
     connectTargetList();
     connect(qGuiApp, &QGuiApplication::focusWindowChanged, this, &FormTester::focusWindowChanged);
@@ -188,7 +194,7 @@ void FormTester::addTargetList() {
 // The console pane with its history; `Command11` and mnuDos (F8) show it.
 void FormTester::addConsole() {
     consolePage_ = new ConsolePage(
-        {services_.prompts, services_.dataFolder, QCoreApplication::applicationDirPath()},
+        {services_.prompts, services_.dataFolder, QFileInfo(services_.tracertProgram).path()},
         *targets_, *menu_, centralWidget());
     regions_.pictureDOS = &consolePage_->panel();
     buttons_->setAvailable(QStringLiteral("Command11"), true);
