@@ -147,13 +147,31 @@ QString TrimSpaces(const QString& text) {
     return text.mid(first, last - first);
 }
 
+bool ReadFileBytes(const QString& path, QByteArray* bytes, QString* error) {
+    if (ReadRegularFile(path, bytes))
+        return true;
+    const QFileInfo info(path);
+    if (!info.exists())
+        SetError(error, SystemError(ENOENT));
+    else if (!info.isFile())
+        SetError(error, QStringLiteral("不是普通文件：") + path);
+    else if (info.size() > MaxTextFileSize)
+        SetError(error, SystemError(EFBIG));
+    else
+        SetError(error, SystemError(EACCES));
+    return false;
+}
+
 bool WriteTextFileAtomically(const QString& path, const QStringList& lines, QString* error) {
     QByteArray data;
     for (const QString& line : lines) {
         data += line.toUtf8();
         data += "\r\n";
     }
+    return WriteFileAtomically(path, data, error);
+}
 
+bool WriteFileAtomically(const QString& path, const QByteArray& data, QString* error) {
     // A link is followed: the file it points to is the one replaced.
     QFileInfo target(path);
     if (target.isSymLink())

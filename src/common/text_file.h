@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QByteArrayView>
 #include <QFile>
 #include <QString>
@@ -29,6 +30,13 @@ bool OpenRegularFile(QFile& file, const QString& path);
 
 // The text without leading and trailing spaces; tabs and other blanks stay.
 QString TrimSpaces(const QString& text);
+
+// The bytes of a regular file of at most MaxTextFileSize bytes, read without blocking on the
+// open. False (with the system's reason in `error`, when given) for anything else.
+bool ReadFileBytes(const QString& path, QByteArray* bytes, QString* error = nullptr);
+
+// Replaces the file by `data` in one step, as WriteTextFileAtomically does with lines.
+bool WriteFileAtomically(const QString& path, const QByteArray& data, QString* error);
 
 // Replaces the file by the lines in one step: the lines go to a temporary file in the same
 // folder, flushed to disk and then renamed over the old one, so a failed write (a full disk,

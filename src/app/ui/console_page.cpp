@@ -92,6 +92,11 @@ void ConsolePage::connectHistoryMenu(MainMenu& menu, QWidget* client) {
     });
 }
 
+void ConsolePage::reloadHistory() {
+    history_->LoadCommandHistory();
+    panel_->showHistory();
+}
+
 void ConsolePage::changed(bool rewritten) {
     if (rewritten)
         panel_->showHistory();

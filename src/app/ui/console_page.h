@@ -35,6 +35,8 @@ class ConsolePage final : public QObject, public PageController {
 
     // mnuDos: the pane at its place in front, the members popup hidden.
     void showPane();
+    // The history file read again into the pane (after a copy in).
+    void reloadHistory();
     ConsolePanel& panel() { return *panel_; }
     CommandHistory& history() { return *history_; }
 
