@@ -8,7 +8,7 @@ DEMO := 127.0.0.1;1000 毫秒;32  字节;500 毫秒;4;1
 # Debian packages the build, the tests and the window need.
 PACKAGES := cmake ninja-build g++ pkg-config qt6-base-dev libqt6sql6-sqlite libqt6sql6-odbc \
 	libxkbcommon-dev libgtest-dev iproute2 iputils-ping fonts-noto-cjk time \
-	qt6-translations-l10n unixodbc odbc-postgresql postgresql poppler-utils traceroute
+	qt6-translations-l10n unixodbc odbc-postgresql postgresql poppler-utils traceroute fping
 
 .PHONY: deps build run test bench install clean
 

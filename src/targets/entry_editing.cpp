@@ -231,6 +231,34 @@ void EntryEditor::ScanLocalSubnet(LocalNetworkSource& network) {
     AddRangeEntry();
 }
 
+void EntryEditor::AddScanResultsAsGroup(const QList<ScannedAddress>& rows, const QString& filter) {
+    if (rows.isEmpty()) {
+        prompts_.message(QStringLiteral("无要添加的 IP。"), MessageIcon::None);
+        return;
+    }
+    const QString members = ScanGroupMembers(rows, filter);
+    if (members.isEmpty()) {
+        prompts_.message(QStringLiteral("否 ") + filter + QStringLiteral("要添加的 IP 地址..."),
+                         MessageIcon::Exclamation);
+        return;
+    }
+    exchange_.groupPrefill = members;
+    AddGroupEntry();
+}
+
+QString ScanGroupMembers(const QList<ScannedAddress>& rows, const QString& filter) {
+    const QString silent = QStringLiteral("无效");
+    QStringList chosen;
+    for (const ScannedAddress& row : rows) {
+        const bool answered = !row.status.isEmpty() && row.status != silent;
+        if ((filter == QStringLiteral("活动") && !answered) ||
+            (filter == QStringLiteral("非活动") && row.status != silent))
+            continue;
+        chosen << row.address + QStringLiteral(" (") + row.hostName + QLatin1Char(')');
+    }
+    return chosen.join(QStringLiteral("\r\n")).remove(QStringLiteral(" ()"));
+}
+
 bool EntryEditor::rewrite(const QStringList& lines, const QString& context, MessageIcon icon) {
     QString error;
     if (list_.RewriteList(lines, &error))

@@ -13,6 +13,18 @@ namespace sondrel {
 class LocalNetworkSource;
 class TargetList;
 
+// One row of the last address scan as a new group takes it: the status is empty while not
+// reported, "无效" without an answer, else the time.
+struct ScannedAddress {
+    QString address;
+    QString status;
+    QString hostName;
+};
+
+// The member text of the rows that pass `filter`: address + " (" + host name + ")" each, the
+// " ()" of a row without a name removed, joined by CR LF.
+QString ScanGroupMembers(const QList<ScannedAddress>& rows, const QString& filter);
+
 // Shows the entry dialogs. Each call shows the dialog over the form, modally, until the
 // operator leaves it or the form has a result (EntryForm::result()); a dialog left without a
 // result counts as closed. The window implements it with widgets, tests with scripts.
@@ -54,6 +66,9 @@ class EntryEditor : public QObject {
     // Opens the add-range dialog with the whole local subnet, p.0 to p.255; without a local
     // address it only says that no local network was found.
     void ScanLocalSubnet(LocalNetworkSource& network);
+    // Opens the group dialog with the scanned addresses that pass `filter` ("全部", "活动" or
+    // "非活动") as its members.
+    void AddScanResultsAsGroup(const QList<ScannedAddress>& rows, const QString& filter);
 
   Q_SIGNALS:
     // The item at this position becomes the current one of the list view (-1: none).

@@ -34,8 +34,6 @@ DialogAddIPR::DialogAddIPR(QWidget* parent)
         showFields();
     });
     addAddressRow(3, EndLabel, false);
-    // The address scan does not exist yet: its button is shown but cannot be pressed.
-    testButton()->setEnabled(false);
     finishLayout(4);
 }
 

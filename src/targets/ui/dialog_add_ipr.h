@@ -7,8 +7,8 @@
 namespace sondrel {
 
 // `FormAddIPR`: a range from the start octet boxes `Combo1_0`..`Combo1_3` to the end octet boxes
-// `Combo2_0`..`Combo2_3`; `Command3` copies the start into the end, `Command4` "扫描 IP", which
-// will scan the range without saving it, stays disabled until the address scan exists.
+// `Combo2_0`..`Combo2_3`; `Command3` copies the start into the end, `Command4` "扫描 IP" asks
+// for a scan of the range without saving it.
 class DialogAddIPR final : public EntryDialog {
     Q_OBJECT
   public:

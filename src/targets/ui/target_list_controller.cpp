@@ -33,8 +33,9 @@ void TargetListController::connectPanel() {
         UpdateSelectionSummary();
     });
     connect(editor_.get(), &EntryEditor::runRequested, this, [this](EntryKind kind) {
-        // The range test is the address scan, which this version does not have.
-        if (kind != EntryKind::Range)
+        if (kind == EntryKind::Range)
+            Q_EMIT scanRequested();
+        else
             Q_EMIT pingTestRequested();
     });
     connect(panel_->list(), &TargetListView::operatorClicked, this,

@@ -87,6 +87,8 @@ class TargetListController : public QObject {
   Q_SIGNALS:
     // An entry dialog asked for a ping test of what it held (a pending manual target is set).
     void pingTestRequested();
+    // The range dialog asked for a scan of its range (the pending manual range is set).
+    void scanRequested();
     // The focus is to come to rest away from the list.
     void focusRestRequested();
 

@@ -1,4 +1,4 @@
-#include "trace/tracert/probe_socket.h"
+#include "net/probe_socket.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -8,7 +8,7 @@
 #include <cerrno>
 #include <cstring>
 
-namespace sondrel::tracert {
+namespace sondrel::net {
 
 namespace {
 
@@ -45,7 +45,7 @@ ProbeSocket::~ProbeSocket() {
         ::close(fd_);
 }
 
-bool ProbeSocket::open(bool rawOnly) {
+bool ProbeSocket::open(bool rawOnly, std::uint8_t fill) {
     if (fd_ >= 0)
         return true;
     if (!rawOnly)
@@ -53,6 +53,7 @@ bool ProbeSocket::open(bool rawOnly) {
     if (fd_ >= 0) {
         kind_ = Kind::Datagram;
         setOption(fd_, SOL_IP, IP_RECVERR, 1);
+        setOption(fd_, SOL_IP, IP_RECVTTL, 1);
     } else {
         datagramError_ = rawOnly ? EPERM : errno;
         fd_ = ::socket(AF_INET, SOCK_RAW | SOCK_NONBLOCK | SOCK_CLOEXEC, IPPROTO_ICMP);
@@ -73,7 +74,7 @@ bool ProbeSocket::open(bool rawOnly) {
     setOption(fd_, SOL_SOCKET, SO_TIMESTAMPNS, 1);
     setOption(fd_, SOL_IP, IP_MTU_DISCOVER, IP_PMTUDISC_DONT);
     setOption(fd_, SOL_SOCKET, SO_RCVBUF, 1 << 18);
-    packet_.assign(std::size_t(net::IcmpHeaderSize + PayloadSize), 0x20);
+    packet_.assign(std::size_t(net::IcmpHeaderSize + PayloadSize), fill);
     buffer_.resize(4096);
     return true;
 }
@@ -131,12 +132,16 @@ std::optional<ProbeSocket::Received> ProbeSocket::readOne(bool errorQueue, bool&
     more = true;
     Received received{};
     bool stamped = false;
+    int ttl = -1;
     std::span<const std::uint8_t> extendedError;
     for (cmsghdr* c = CMSG_FIRSTHDR(&message); c; c = CMSG_NXTHDR(&message, c)) {
         if (c->cmsg_level == SOL_SOCKET && c->cmsg_type == SCM_TIMESTAMPNS &&
             c->cmsg_len >= CMSG_LEN(sizeof(timespec))) {
             std::memcpy(&received.at, CMSG_DATA(c), sizeof(timespec));
             stamped = true;
+        } else if (c->cmsg_level == SOL_IP && c->cmsg_type == IP_TTL &&
+                   c->cmsg_len >= CMSG_LEN(sizeof(int))) {
+            std::memcpy(&ttl, CMSG_DATA(c), sizeof ttl);
         } else if (c->cmsg_level == SOL_IP && c->cmsg_type == IP_RECVERR) {
             extendedError = {CMSG_DATA(c), std::size_t(c->cmsg_len - CMSG_LEN(0))};
         }
@@ -150,11 +155,11 @@ std::optional<ProbeSocket::Received> ProbeSocket::readOne(bool errorQueue, bool&
         if (received.match.kind == net::IcmpKind::Other || received.match.identifier != identifier_)
             return std::nullopt;
     } else if (errorQueue) {
-        received.match = net::ParseErrorQueueEntry(extendedError, bytes, source, -1);
+        received.match = net::ParseErrorQueueEntry(extendedError, bytes, source, ttl);
         if (received.match.kind != net::IcmpKind::Error)
             return std::nullopt;
     } else {
-        received.match = net::ParseDatagramReply(bytes, source, -1);
+        received.match = net::ParseDatagramReply(bytes, source, ttl);
         if (received.match.kind != net::IcmpKind::EchoReply)
             return std::nullopt;
     }
@@ -178,4 +183,4 @@ std::optional<ProbeSocket::Received> ProbeSocket::receive() {
     return std::nullopt;
 }
 
-}  // namespace sondrel::tracert
+}  // namespace sondrel::net
