@@ -19,7 +19,7 @@
 #include <optional>
 #include <set>
 
-#include "lab/lab_network.h"
+#include "lab/lab_fixture.h"
 #include "lab/tracert_lab.h"
 #include "support/fake_clock.h"
 #include "support/fake_echo.h"
@@ -92,22 +92,14 @@ bool endedProcess(qint64 pid) {
     return !info || info->state == 'Z';
 }
 
-class ConsoleTraceLab : public ::testing::Test {
-  public:
-    static void SetUpTestSuite() {
-        if (LabNetwork::available())
-            lab_ = std::make_unique<TracertLab>();
-    }
-    static void TearDownTestSuite() { lab_.reset(); }
-
+class ConsoleTraceLab : public LabFixture<::testing::Test, TracertLab> {
   protected:
     void SetUp() override {
-        if (!LabNetwork::available())
-            GTEST_SKIP() << LabNetwork::SkipReason;
+        LabFixture::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
         for (const QString& binary : {Sondrel, Tracert})
             ASSERT_TRUE(QFileInfo(binary).isExecutable()) << binary.toStdString() << " missing";
-        ASSERT_TRUE(lab_) << "the lab was not built";
-        ASSERT_TRUE(lab_->ok()) << lab_->error().toStdString();
         ASSERT_TRUE(home.isValid());
         ASSERT_TRUE(QDir().mkpath(home.path() + "/runtime"));
         ::chmod(QFile::encodeName(home.path() + "/runtime").constData(), 0700);
@@ -141,7 +133,7 @@ class ConsoleTraceLab : public ::testing::Test {
         env.insert("XDG_CONFIG_HOME", home.path() + "/config");
         env.insert("XDG_RUNTIME_DIR", home.path() + "/runtime");
         program.setProcessEnvironment(env);
-        program.start("ip", {"netns", "exec", lab_->name(TracertLab::Node::Client), Sondrel,
+        program.start("ip", {"netns", "exec", lab().name(TracertLab::Node::Client), Sondrel,
                              "--trace", text});
         ASSERT_TRUE(program.waitForStarted(10000));
         program.closeWriteChannel();
@@ -161,7 +153,6 @@ class ConsoleTraceLab : public ::testing::Test {
 
     QTemporaryDir home;
     QProcess program;
-    static inline std::unique_ptr<TracertLab> lab_;
 };
 
 // The lines one finished silent trace prints: the header block, gate and core, the time-outs,

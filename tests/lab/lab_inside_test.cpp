@@ -90,19 +90,6 @@ void registerInside(const char* name) {
 
 // --- started from outside ------------------------------------------------------------------
 
-// True when user nobody may run this program (every folder on the way searchable).
-bool runnableByOthers(const QString& path) {
-    QFileInfo info(path);
-    if (!(info.permissions() & QFile::ExeOther))
-        return false;
-    for (QString dir = info.absolutePath(); dir != QLatin1String("/");
-         dir = QFileInfo(dir).absolutePath()) {
-        if (!(QFileInfo(dir).permissions() & QFile::ExeOther))
-            return false;
-    }
-    return true;
-}
-
 class LabInsideRuns : public LabFixture<> {
   protected:
     LabNetwork::Result runSelf(LabNetwork::Node node, const QStringList& prefix,

@@ -2,25 +2,19 @@
 
 #include <fcntl.h>
 #include <sched.h>
-#include <signal.h>
 #include <unistd.h>
 
-#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
-#include <atomic>
-#include <cerrno>
-#include <functional>
 #include <thread>
+
+#include "lab/netns_tools.h"
 
 namespace sondrel::lab {
 
 namespace {
-
-const QString NetnsFolder = QStringLiteral("/run/netns");
-const QString EtcNetns = QStringLiteral("/etc/netns");
 
 // Names of this program's labs: "sdl<pid>_<n><role>".
 const QRegularExpression LabName(QStringLiteral("^sdl(\\d+)_\\d+[crab]$"));
@@ -42,46 +36,6 @@ const char* roleLetter(LabNetwork::Node node) {
 constexpr LabNetwork::Node AllNodes[] = {LabNetwork::Node::Client, LabNetwork::Node::Router,
                                          LabNetwork::Node::HostA, LabNetwork::Node::HostB};
 
-// Runs `work` on a thread of its own that has joined the named namespace; false when the
-// namespace cannot be joined or `work` says so.
-bool onThreadIn(const QString& name, const std::function<bool()>& work) {
-    bool ok = false;
-    std::thread([&] {
-        const int fd = ::open(QFile::encodeName(NetnsFolder + QLatin1Char('/') + name).constData(),
-                              O_RDONLY | O_CLOEXEC);
-        if (fd < 0)
-            return;
-        if (::setns(fd, CLONE_NEWNET) == 0)
-            ok = work();
-        ::close(fd);
-    }).join();
-    return ok;
-}
-
-QString sysctlPath(const QString& key) {
-    return QStringLiteral("/proc/sys/") + QString(key).replace(QLatin1Char('.'), QLatin1Char('/'));
-}
-
-bool writeText(const QString& path, const QByteArray& text) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(text) == text.size();
-}
-
-void deleteNamespaces(const QStringList& names) {
-    QStringList batch;
-    for (const QString& name : names) {
-        batch << QStringLiteral("netns del ") + name;
-        QDir(EtcNetns + QLatin1Char('/') + name).removeRecursively();
-    }
-    QProcess ip;
-    ip.start(QStringLiteral("ip"),
-             {QStringLiteral("-force"), QStringLiteral("-batch"), QStringLiteral("-")});
-    ip.write(batch.join(QLatin1Char('\n')).toUtf8() + '\n');
-    ip.closeWriteChannel();
-    ip.waitForFinished(10000);
-    QDir().rmdir(EtcNetns);  // only when no other lab (or anything else) uses it
-}
-
 }  // namespace
 
 bool LabNetwork::available() {
@@ -93,23 +47,10 @@ bool LabNetwork::available() {
 }
 
 void LabNetwork::removeStale() {
-    QStringList stale;
-    const QStringList names = QDir(NetnsFolder).entryList(QDir::Files | QDir::System);
-    for (const QString& name : names) {
-        const QRegularExpressionMatch match = LabName.match(name);
-        if (!match.hasMatch())
-            continue;
-        const pid_t pid = match.captured(1).toInt();
-        if (::kill(pid, 0) != 0 && errno == ESRCH)
-            stale << name;
-    }
-    if (!stale.isEmpty())
-        deleteNamespaces(stale);
+    removeStaleNamespaces(LabName);
 }
 
 LabNetwork::LabNetwork() {
-    static std::atomic<int> made{0};
-    prefix_ = QStringLiteral("sdl%1_%2").arg(getpid()).arg(made++);
     if (!available()) {
         error_ = QString::fromLatin1(SkipReason);
         return;
@@ -124,17 +65,13 @@ LabNetwork::~LabNetwork() {
 }
 
 QString LabNetwork::name(Node node) const {
-    return prefix_ + QLatin1String(roleLetter(node));
+    return namespaces_.name(roleLetter(node));
 }
 
 bool LabNetwork::build() {
     const QString c = name(Node::Client), r = name(Node::Router);
     const QString a = name(Node::HostA), b = name(Node::HostB);
-    built_ = true;
-    QStringList add;
-    for (Node node : AllNodes)
-        add << QStringLiteral("netns add ") + name(node);
-    if (!ip({}, add))
+    if (!namespaces_.make({c, r, a, b}, error_))
         return false;
     const bool linked =
         ip({QStringLiteral("-n"), c},
@@ -173,55 +110,31 @@ bool LabNetwork::build() {
     return writeClientFiles();
 }
 
-// Runs one `ip` with the given options over a batch of commands.
 bool LabNetwork::ip(const QStringList& options, const QStringList& batch) {
-    QProcess process;
-    process.start(QStringLiteral("ip"),
-                  options + QStringList{QStringLiteral("-batch"), QStringLiteral("-")});
-    process.write(batch.join(QLatin1Char('\n')).toUtf8() + '\n');
-    process.closeWriteChannel();
-    if (process.waitForFinished(20000) && process.exitStatus() == QProcess::NormalExit &&
-        process.exitCode() == 0)
-        return true;
-    error_ = QStringLiteral("ip %1 failed: %2")
-                 .arg(options.join(QLatin1Char(' ')),
-                      QString::fromLocal8Bit(process.readAllStandardError()).trimmed());
-    return false;
+    return ipBatch(options, batch, error_);
 }
 
 // What `ip netns exec` shows the client's programs instead of the machine's own files.
 bool LabNetwork::writeClientFiles() {
-    const QString folder = EtcNetns + QLatin1Char('/') + name(Node::Client);
-    const bool ok = QDir().mkpath(folder) &&
-                    writeText(folder + QStringLiteral("/hosts"),
-                              "127.0.0.1 localhost\n10.201.1.1 router\n10.201.2.10 hosta\n"
-                              "10.201.3.10 hostb\n10.201.3.10 twohomes\n10.201.2.10 twohomes\n") &&
-                    writeText(folder + QStringLiteral("/resolv.conf"), "nameserver 127.0.0.1\n") &&
-                    // Only files and DNS: no resolver daemon that would ask from outside the lab.
-                    writeText(folder + QStringLiteral("/nsswitch.conf"),
-                              "passwd: files\ngroup: files\nshadow: files\nhosts: files dns\n");
+    const bool ok = sondrel::lab::writeClientFiles(
+        name(Node::Client),
+        "127.0.0.1 localhost\n10.201.1.1 router\n10.201.2.10 hosta\n10.201.3.10 hostb\n"
+        "10.201.3.10 twohomes\n10.201.2.10 twohomes\n");
     if (!ok)
-        error_ = QStringLiteral("could not write ") + folder;
+        error_ = QStringLiteral("could not write ") + etcNetnsFolder(name(Node::Client));
     return ok;
 }
 
 void LabNetwork::tearDown() {
     leave();
-    if (!built_)
-        return;
-    built_ = false;
-    QStringList names;
-    for (Node node : AllNodes)
-        names << name(node);
-    deleteNamespaces(names);
+    namespaces_.remove();
 }
 
 bool LabNetwork::enter(Node node) {
-    if (!built_)
+    if (!namespaces_.made())
         return false;
     const int fd =
-        ::open(QFile::encodeName(NetnsFolder + QLatin1Char('/') + name(node)).constData(),
-               O_RDONLY | O_CLOEXEC);
+        ::open(QFile::encodeName(netnsPath(name(node))).constData(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         return false;
     if (originalNs_ < 0)
@@ -263,21 +176,11 @@ LabNetwork::Result LabNetwork::run(Node node, const QString& program, const QStr
 }
 
 bool LabNetwork::setSysctl(Node node, const QString& key, const QString& value) {
-    const QString path = sysctlPath(key);
-    return onThreadIn(name(node), [&] { return writeText(path, value.toLatin1()); });
+    return writeSysctl(name(node), key, value);
 }
 
 QString LabNetwork::sysctl(Node node, const QString& key) const {
-    QString value;
-    const QString path = sysctlPath(key);
-    onThreadIn(name(node), [&] {
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly))
-            return false;
-        value = QString::fromLatin1(file.readAll()).simplified();
-        return true;
-    });
-    return value;
+    return readSysctl(name(node), key);
 }
 
 }  // namespace sondrel::lab

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "lab/netns_tools.h"
+
 namespace sondrel::lab {
 
 // A small network of Linux network namespaces, built by a test and always torn down:
@@ -91,10 +93,9 @@ class LabNetwork {
     bool writeClientFiles();
     void tearDown();
 
-    QString prefix_;
+    LabNamespaces namespaces_{"sdl"};
     QString error_;
     int originalNs_ = -1;
-    bool built_ = false;
     int silentUsed_ = 0;
 };
 

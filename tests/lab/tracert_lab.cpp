@@ -1,28 +1,16 @@
 #include "lab/tracert_lab.h"
 
-#include <fcntl.h>
-#include <sched.h>
-#include <signal.h>
-#include <unistd.h>
-
-#include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
-#include <atomic>
-#include <cerrno>
-#include <functional>
-#include <thread>
 
 #include "lab/lab_network.h"
+#include "lab/netns_tools.h"
 
 namespace sondrel::lab {
 
 namespace {
 
-const QString NetnsFolder = QStringLiteral("/run/netns");
-const QString EtcNetns = QStringLiteral("/etc/netns");
 const QRegularExpression LabName(QStringLiteral("^sdt(\\d+)_\\d+[cgrfh]$"));
 
 constexpr TracertLab::Node AllNodes[] = {TracertLab::Node::Client, TracertLab::Node::Gate,
@@ -45,48 +33,14 @@ const char* roleLetter(TracertLab::Node node) {
     return "?";
 }
 
-bool writeText(const QString& path, const QByteArray& text) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(text) == text.size();
-}
-
-void deleteNamespaces(const QStringList& names) {
-    QStringList batch;
-    for (const QString& name : names) {
-        batch << QStringLiteral("netns del ") + name;
-        QDir(EtcNetns + QLatin1Char('/') + name).removeRecursively();
-    }
-    QProcess ip;
-    ip.start(QStringLiteral("ip"),
-             {QStringLiteral("-force"), QStringLiteral("-batch"), QStringLiteral("-")});
-    ip.write(batch.join(QLatin1Char('\n')).toUtf8() + '\n');
-    ip.closeWriteChannel();
-    ip.waitForFinished(10000);
-    QDir().rmdir(EtcNetns);  // only when nothing else uses it
-}
-
-void removeStale() {
-    QStringList stale;
-    const QStringList names = QDir(NetnsFolder).entryList(QDir::Files | QDir::System);
-    for (const QString& name : names) {
-        const QRegularExpressionMatch match = LabName.match(name);
-        if (match.hasMatch() && ::kill(pid_t(match.captured(1).toInt()), 0) != 0 && errno == ESRCH)
-            stale << name;
-    }
-    if (!stale.isEmpty())
-        deleteNamespaces(stale);
-}
-
 }  // namespace
 
 TracertLab::TracertLab() {
-    static std::atomic<int> made{0};
-    prefix_ = QStringLiteral("sdt%1_%2").arg(getpid()).arg(made++);
     if (!LabNetwork::available()) {
         error_ = QString::fromLatin1(LabNetwork::SkipReason);
         return;
     }
-    removeStale();
+    removeStaleNamespaces(LabName);
     if (!build())
         tearDown();
 }
@@ -96,17 +50,13 @@ TracertLab::~TracertLab() {
 }
 
 QString TracertLab::name(Node node) const {
-    return prefix_ + QLatin1String(roleLetter(node));
+    return namespaces_.name(roleLetter(node));
 }
 
 bool TracertLab::build() {
     const QString c = name(Node::Client), g = name(Node::Gate), r = name(Node::Core);
     const QString f = name(Node::Far), h = name(Node::Hidden);
-    built_ = true;
-    QStringList add;
-    for (Node node : AllNodes)
-        add << QStringLiteral("netns add ") + name(node);
-    if (!ip({}, add))
+    if (!namespaces_.make({c, g, r, f, h}, error_))
         return false;
     const bool linked =
         ip({QStringLiteral("-n"), c},
@@ -152,61 +102,26 @@ bool TracertLab::build() {
         error_ = QStringLiteral("could not set the lab's sysctls");
         return false;
     }
-    const QString folder = EtcNetns + QLatin1Char('/') + c;
     const bool written =
-        QDir().mkpath(folder) &&
-        writeText(folder + "/hosts",
-                  "127.0.0.1 localhost\n10.203.1.1 gate\n10.203.2.2 core\n10.203.3.10 far\n"
-                  "10.203.4.10 hidden\n") &&
-        writeText(folder + "/resolv.conf", "nameserver 127.0.0.1\n") &&
-        writeText(folder + "/nsswitch.conf",
-                  "passwd: files\ngroup: files\nshadow: files\nhosts: files dns\n");
+        writeClientFiles(c,
+                         "127.0.0.1 localhost\n10.203.1.1 gate\n10.203.2.2 core\n10.203.3.10 far\n"
+                         "10.203.4.10 hidden\n");
     if (!written)
-        error_ = QStringLiteral("could not write ") + folder;
+        error_ = QStringLiteral("could not write ") + etcNetnsFolder(c);
     return written;
 }
 
 bool TracertLab::ip(const QStringList& options, const QStringList& batch) {
-    QProcess process;
-    process.start(QStringLiteral("ip"),
-                  options + QStringList{QStringLiteral("-batch"), QStringLiteral("-")});
-    process.write(batch.join(QLatin1Char('\n')).toUtf8() + '\n');
-    process.closeWriteChannel();
-    if (process.waitForFinished(20000) && process.exitStatus() == QProcess::NormalExit &&
-        process.exitCode() == 0)
-        return true;
-    error_ = QStringLiteral("ip %1 failed: %2")
-                 .arg(options.join(QLatin1Char(' ')),
-                      QString::fromLocal8Bit(process.readAllStandardError()).trimmed());
-    return false;
+    return ipBatch(options, batch, error_);
 }
 
 void TracertLab::tearDown() {
-    if (!built_)
-        return;
-    built_ = false;
-    QStringList names;
-    for (Node node : AllNodes)
-        names << name(node);
-    deleteNamespaces(names);
+    namespaces_.remove();
 }
 
-// Writes under /proc/sys from a thread that has joined the namespace: that file belongs to
-// the namespace of whoever opens it. A missing file (an interface of another node) is false.
+// A missing key (an interface of another node) is false.
 bool TracertLab::setSysctl(Node node, const QString& key, const QString& value) {
-    const QString path =
-        QStringLiteral("/proc/sys/") + QString(key).replace(QLatin1Char('.'), QLatin1Char('/'));
-    bool ok = false;
-    const QByteArray ns = QFile::encodeName(NetnsFolder + QLatin1Char('/') + name(node));
-    std::thread([&] {
-        const int fd = ::open(ns.constData(), O_RDONLY | O_CLOEXEC);
-        if (fd < 0)
-            return;
-        if (::setns(fd, CLONE_NEWNET) == 0)
-            ok = writeText(path, value.toLatin1());
-        ::close(fd);
-    }).join();
-    return ok;
+    return writeSysctl(name(node), key, value);
 }
 
 TracertLab::Result TracertLab::runInClient(const QStringList& command, int timeoutMs) const {

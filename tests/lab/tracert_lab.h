@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "lab/netns_tools.h"
+
 namespace sondrel::lab {
 
 // A path of two routers for route traces, built in network namespaces and always torn down:
@@ -73,9 +75,8 @@ class TracertLab {
     bool ip(const QStringList& options, const QStringList& batch);
     void tearDown();
 
-    QString prefix_;
+    LabNamespaces namespaces_{"sdt"};
     QString error_;
-    bool built_ = false;
     int unansweredUsed_ = 0;
 };
 

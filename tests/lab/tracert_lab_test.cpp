@@ -15,7 +15,7 @@
 #include <memory>
 #include <vector>
 
-#include "lab/lab_network.h"
+#include "lab/lab_fixture.h"
 #include "lab/tracert_lab.h"
 
 namespace sondrel::lab {
@@ -47,19 +47,6 @@ QString silentHop(int hop) {
     return QStringLiteral("%1 ").arg(hop, 3) + Unanswered + QStringLiteral(" 请求超时。");
 }
 
-// True when user nobody may run this program (every folder on the way searchable).
-bool runnableByOthers(const QString& path) {
-    QFileInfo info(path);
-    if (!(info.permissions() & QFile::ExeOther))
-        return false;
-    for (QString dir = info.absolutePath(); dir != QLatin1String("/");
-         dir = QFileInfo(dir).absolutePath()) {
-        if (!(QFileInfo(dir).permissions() & QFile::ExeOther))
-            return false;
-    }
-    return true;
-}
-
 QStringList texts(const TracertLab::Result& result) {
     QStringList out;
     for (const TracertLab::Line& line : result.lines)
@@ -85,39 +72,21 @@ void expectTrace(const TracertLab::Result& result, const QString& header,
     EXPECT_TRUE(result.out.endsWith("\n跟踪完成。\n"));
 }
 
-// One lab for a whole suite; skipped where no lab can be built.
-class TracertLabBase {
-  public:
-    static void buildLab() {
-        if (LabNetwork::available())
-            lab_ = std::make_unique<TracertLab>();
-    }
-    static void dropLab() { lab_.reset(); }
-
-  protected:
-    static TracertLab& lab() { return *lab_; }
-    static inline std::unique_ptr<TracertLab> lab_;
-};
-
+// The lab is ready and the program built; no name service daemon that would answer from
+// outside the lab.
 #define TRACERT_LAB_READY()                                                      \
     do {                                                                         \
-        if (!LabNetwork::available())                                            \
-            GTEST_SKIP() << LabNetwork::SkipReason;                              \
+        LabFixture::SetUp();                                                     \
+        if (IsSkipped() || HasFatalFailure())                                    \
+            return;                                                              \
         ASSERT_TRUE(QFileInfo(Tracert).isExecutable())                           \
             << Tracert.toStdString() << " is missing: build the tracert target"; \
-        ASSERT_TRUE(lab_) << "the lab was not built";                            \
-        ASSERT_TRUE(lab_->ok()) << lab_->error().toStdString();                  \
-        /* A name service daemon would answer from outside the lab. */           \
         ASSERT_FALSE(QFile::exists(QStringLiteral("/run/nscd/socket")));         \
     } while (false)
 
 enum class Path { Datagram, Raw };
 
-class TracertPaths : public ::testing::TestWithParam<Path>, public TracertLabBase {
-  public:
-    static void SetUpTestSuite() { buildLab(); }
-    static void TearDownTestSuite() { dropLab(); }
-
+class TracertPaths : public LabFixture<::testing::TestWithParam<Path>, TracertLab> {
   protected:
     void SetUp() override {
         TRACERT_LAB_READY();
@@ -270,11 +239,7 @@ INSTANTIATE_TEST_SUITE_P(Socket, TracertPaths, ::testing::Values(Path::Datagram,
                              return param.param == Path::Datagram ? "Datagram" : "Raw";
                          });
 
-class TracertFailures : public ::testing::Test, public TracertLabBase {
-  public:
-    static void SetUpTestSuite() { buildLab(); }
-    static void TearDownTestSuite() { dropLab(); }
-
+class TracertFailures : public LabFixture<::testing::Test, TracertLab> {
   protected:
     void SetUp() override { TRACERT_LAB_READY(); }
 };
