@@ -120,6 +120,7 @@ void ScanRun::continueStart(ExpandedTargets& targets) {
     }
     remaining_ = targets.count();
     results_.assign(size_t(targets.count()), ScanRecord{});
+    titles_ = targets.targetTitle;
     for (int i = 0; i < targets.count(); ++i)
         results_[size_t(i)].Address = targets.targetIP[i];
     setText2(Scanning);

@@ -67,6 +67,8 @@ class ScanRun : public QObject {
 
     const ScanTable& ScanResults() const { return results_; }
     const ScanTable& ScanResultsKept() const { return kept_; }
+    // The titles of the scanned targets, by row (the exports name each row's entry).
+    const QStringList& targetTitles() const { return titles_; }
     bool scanning() const { return phase_ == Phase::Starting || phase_ == Phase::Collecting; }
     bool finished() const { return finished_; }
     const ScanRowViews& rows() const { return rows_; }
@@ -128,6 +130,7 @@ class ScanRun : public QObject {
     Phase phase_ = Phase::Idle;
     ScanTable results_;
     ScanTable kept_;
+    QStringList titles_;
     ScanRowViews rows_;
     int launched_ = 0, expected_ = 0, received_ = 0, active_ = 0, inactive_ = 0;
     int remaining_ = 0, stopTicks_ = 0, okTicks_ = 0, startSeconds_ = 0;

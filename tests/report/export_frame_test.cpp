@@ -6,6 +6,7 @@
 #include "fake_file_dialogs.h"
 #include "report/ping_export.h"
 #include "report/result_exports.h"
+#include "report/scan_export.h"
 #include "report/trace_export.h"
 #include "report_fixture.h"
 #include "support/recording_prompts.h"
@@ -153,3 +154,32 @@ TEST_F(ExportFrameTest, OpenResultFileUsesTheDesktopHandler) {
 
 }  // namespace
 }  // namespace sondrel::testing
+
+namespace sondrel {
+namespace {
+
+// One answering and two silent rows: each under its own heading, numbered from 1, with the
+// title of its position; an empty table only says so.
+TEST(ScanExport, AnsweringAndSilentRowsMatchTheGoldenFile) {
+    using testing::At;
+    using testing::Golden;
+    using testing::Written;
+    const ScanTable table{{"127.0.0.1", ScanNoAnswer, "", "", ""},
+                          {"127.0.0.2", "1", "alpha", "00-1A-2B-3C-4D-5E", "64"},
+                          {"127.0.0.3", ScanNoAnswer, "", "", ""}};
+    const QStringList titles{"", "Lab (a)", "Lab (c)"};
+    const ScanExportData data{table, "3", "1", "2", titles};
+    EXPECT_EQ(Written(ScanExportLines(data, "2024-03-05 10:00:00")), Golden("scan.txt"));
+    EXPECT_EQ(ShortTimeStamp(At(9, 7, 0)), "2403050907");
+
+    testing::RecordingPrompts prompts;
+    testing::FakeFileDialogs dialogs;
+    ExportFrame frame(prompts, dialogs, {[] { return QString(); }, [](const QString&) {}});
+    const ScanTable empty;
+    ExportScanResults(frame, {empty, "", "", "", titles}, ExportFormat::Text, At(9, 7, 0));
+    EXPECT_EQ(prompts.texts(), QStringList{NoScanDataMessage});
+    EXPECT_TRUE(dialogs.asked.isEmpty());
+}
+
+}  // namespace
+}  // namespace sondrel

@@ -10,9 +10,11 @@
 #include "engine/ping_test.h"
 #include "engine/ui/results_pane.h"
 #include "report/ping_export.h"
+#include "report/scan_export.h"
 #include "report/trace_export.h"
 #include "report/ui/dialog_rpt.h"
 #include "report/ui/widget_file_dialogs.h"
+#include "scan/scan_run.h"
 #include "trace/trace_run.h"
 
 namespace sondrel {
@@ -41,7 +43,7 @@ ExportCommands::~ExportCommands() {
     delete report_.data();
 }
 
-// The frame, the exporters of the ping test and the trace; the scan adds its own.
+// The frame and the exporters of the ping test, the trace and the scan.
 void ExportCommands::makeFrame(FileDialogs& dialogs) {
     Settings& settings = parts_.settings;
     frame_ = std::make_unique<ExportFrame>(
@@ -56,6 +58,15 @@ void ExportCommands::makeFrame(FileDialogs& dialogs) {
     exports_->setExporter(ExportSource::Trace, [this](ExportFormat format) {
         ExportTraceResults(*frame_, parts_.trace.records(), parts_.trace.resultsAvailable(),
                            format);
+    });
+    exports_->setExporter(ExportSource::Scan, [this](ExportFormat format) {
+        static const ScanTable none;
+        static const QStringList noTitles;
+        const ScanExportData data =
+            scan_ ? ScanExportData{scan_->ScanResults(), scan_->labelTotal(), scan_->labelActive(),
+                                   scan_->labelInactive(), scan_->targetTitles()}
+                  : ScanExportData{none, {}, {}, {}, noTitles};
+        ExportScanResults(*frame_, data, format, QDateTime::currentDateTime());
     });
     delete report_.data();
 }

@@ -17,6 +17,7 @@ class MainMenu;
 class PingTest;
 class ResultsPane;
 class RunState;
+class ScanRun;
 class Settings;
 class TraceRun;
 class UserPrompts;
@@ -43,6 +44,8 @@ class ExportCommands final : public QObject {
 
     // Tests answer the dialogs themselves.
     void setFileDialogs(FileDialogs* dialogs);
+    // The scan whose results the scan pane exports.
+    void setScanRun(const ScanRun* scan) { scan_ = scan; }
     ResultExports& exports() { return *exports_; }
     DialogRpt* reportDialog();
 
@@ -59,6 +62,7 @@ class ExportCommands final : public QObject {
     std::unique_ptr<ResultExports> exports_;
     QPointer<DialogRpt> report_;
     ExportSource source_ = ExportSource::None;
+    const ScanRun* scan_ = nullptr;
 };
 
 }  // namespace sondrel
