@@ -28,7 +28,7 @@ QString FolderOfPath(const QString& path) {
 
 QString DesktopFolder() {
     QString desktop = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
-    if (desktop.isEmpty())
+    if (desktop.isEmpty() || !QDir(desktop).exists())
         desktop = QDir::homePath();
     return desktop.endsWith(QLatin1Char('/')) ? desktop : desktop + QLatin1Char('/');
 }

@@ -41,7 +41,7 @@ inline const QString SavedTitle = QStringLiteral("保存文件");
 
 // The folder of a path: the path itself when it ends in "/", else up to its last "/".
 QString FolderOfPath(const QString& path);
-// The user's desktop folder; the home folder when the desktop has none.
+// The user's desktop folder; the home folder when there is no desktop folder.
 QString DesktopFolder();
 
 // One file export: the texts of its dialog and messages, and its lines.
