@@ -6,9 +6,11 @@
 #include <cstdio>
 
 #include "app/command_line.h"
+#include "app/console_exports.h"
 #include "app/console_prompts.h"
 #include "app/console_signals.h"
 #include "app/data_folder.h"
+#include "app/database_logging.h"
 #include "common/clock.h"
 #include "common/system_resolver.h"
 #include "engine/icmp_echo.h"
@@ -80,6 +82,7 @@ int RunConsoleMode(const QString& argumentText) {
     TargetRequest request = consoleRequest(choice, list);
 
     PingTest test({echo, resolver, clock, prompts}, state, params, dataFolder);
+    UseStoredDatabaseLogging(test, dataFolder, prompts);
     int exitStatus = -1;  // set once the run has ended
     const auto finish = [&exitStatus](int status) {
         exitStatus = status;
@@ -103,8 +106,9 @@ int RunConsoleMode(const QString& argumentText) {
     });
     QObject::connect(&test, &PingTest::stopCompleted, [&test, &finish, &logFailed] {
         printSummary(test);
+        const bool exported = WriteConsoleExports(test.results());
         const RunStatistics& s = test.statistics();
-        if (logFailed)
+        if (logFailed || !exported)
             finish(ConsoleRefused);
         else
             finish(s.sentCount - s.lostCount > 0 ? ConsoleReplied : ConsoleNoReply);

@@ -3,7 +3,9 @@
 #include <cstdio>
 #include <cstring>
 
+#include "app/console_exports.h"
 #include "app/console_mode.h"
+#include "app/console_scan.h"
 #include "app/console_trace.h"
 #include "app/ui/window_main.h"
 
@@ -12,9 +14,12 @@ namespace {
 const char* const Usage =
     "Usage: sondrel [ARGUMENTS]\n"
     "       sondrel --console \"TARGET;INTERVAL;SIZE;TIMEOUT;TIMES;REPEAT\"\n"
+    "       sondrel --console \"...\" [--export FILE] [--report FILE [--group-by MINUTES|size]]\n"
     "       sondrel --trace \"TARGETS;HOPS;HOSTLIST;TIMEOUT;RESOLVE\"\n"
+    "       sondrel --scan TARGETS\n"
     "\n"
-    "Without --console or --trace the window opens; ARGUMENTS in the six-field form start a\n"
+    "Without --console, --trace or --scan the window opens; ARGUMENTS in the six-field form start "
+    "a\n"
     "ping test at once.\n"
     "\n"
     "  --console TEXT  run one ping test without a window and print every reply line,\n"
@@ -23,6 +28,13 @@ const char* const Usage =
     "                  TIMES \"Continually\" runs until Ctrl+C. Exit status: 0 when a\n"
     "                  reply came, 1 when none did, 2 when the command line, a parameter\n"
     "                  or the target was refused.\n"
+    "    --export FILE           after --console TEXT: once the run has ended (also by\n"
+    "                            Ctrl+C), write its results to FILE, text or CSV by its\n"
+    "                            ending (.txt or .csv); an existing FILE is replaced.\n"
+    "    --report FILE           likewise the summary report, one block per target;\n"
+    "    --group-by MINUTES|size its rows by periods of MINUTES (default: the run's\n"
+    "                            length / 10) or by buffer size. A FILE not written\n"
+    "                            gives exit status 2.\n"
     "  --trace TEXT    trace the route to every target without a window. TARGETS as in the\n"
     "                  six-field form: one address or name, or list positions \"/0//2/\".\n"
     "                  HOPS, HOSTLIST (loose source route) and TIMEOUT (ms) may be empty;\n"
@@ -32,6 +44,10 @@ const char* const Usage =
     "                  sondrel --trace \"127.0.0.1;30;;1000;0\"\n"
     "                  Ctrl+C stops. Exit status: 0 when every trace completed, 1 when one\n"
     "                  was stopped or failed, 2 when the command line, an option or the\n"
+    "                  targets were refused.\n"
+    "  --scan TARGETS  scan an address, a range \"10.0.0.1-10.0.0.254\" or list positions\n"
+    "                  \"/3/\" without a window: one line per address, then the totals. Exit\n"
+    "                  status: 0 when an address answered, 1 when none did, 2 when the\n"
     "                  targets were refused.\n"
     "  --help          show this help and exit\n"
     "  --version       show the version and exit\n"
@@ -51,7 +67,7 @@ int main(int argc, char** argv) {
     }
     if (argc >= 2 && std::strcmp(argv[1], "--console") == 0) {
         QCoreApplication app(argc, argv);
-        if (argc != 3) {
+        if (argc < 3 || !sondrel::UseConsoleExports(QCoreApplication::arguments().mid(3))) {
             std::fputs(Usage, stderr);
             return sondrel::ConsoleRefused;
         }
@@ -64,6 +80,14 @@ int main(int argc, char** argv) {
             return sondrel::TraceRefused;
         }
         return sondrel::RunConsoleTrace(QString::fromLocal8Bit(argv[2]));
+    }
+    if (argc >= 2 && std::strcmp(argv[1], "--scan") == 0) {
+        QCoreApplication app(argc, argv);
+        if (argc != 3) {
+            std::fputs(Usage, stderr);
+            return sondrel::ScanRefused;
+        }
+        return sondrel::RunConsoleScan(QString::fromLocal8Bit(argv[2]));
     }
     QApplication app(argc, argv);
     QStringList arguments = QCoreApplication::arguments().mid(1);

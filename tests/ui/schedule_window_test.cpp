@@ -41,10 +41,16 @@ TEST_F(ScheduleWindowTest, ArmingOffersAStartInAnHourAndAnEndInEight) {
     find<QAction>("mnuSelectTracert")->trigger();
     EXPECT_FALSE(box("ComboTo")->isEnabled());
     button("OptionSch_0")->click();
+    clock.advance((5 * 3600 + 47 * 60 + 53) * 1000);  // 20:10:00: the end falls on the next day
+    arm();
+    EXPECT_EQ(box("ComboFrom")->currentText(), "05/03/2026 21:10:00");
+    EXPECT_EQ(box("ComboTo")->currentText(), "05/04/2026 04:10:00");
+    button("OptionSch_0")->click();
     EXPECT_FALSE(box("ComboFrom")->isEnabled());
     EXPECT_EQ(title(), "");
-    clock.advance(2 * 3600 * 1000);
+    clock.advance(3 * 3600 * 1000);
     EXPECT_TRUE(echo.sent.isEmpty());  // "立即" before the start: nothing runs
+    EXPECT_TRUE(processes.starts().empty());
 }
 
 // The ping test starts in its start minute and stops in the minute after its end.

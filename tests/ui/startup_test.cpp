@@ -125,11 +125,15 @@ TEST_F(StartupTest, CloseSavesTheSettingsAndExitDoesNot) {
     EXPECT_EQ(stored(Setting::IfDB), "0");
 }
 
-// First start on a fresh account: the data folder and the default list appear, nothing else;
-// a second start writes nothing new.
+// First start on a fresh account: the data folder with the default list, the default history
+// and the scan worker appear, nothing else; a second start writes nothing new. The scan's
+// report socket lives in the runtime folder.
 TEST(FirstStart, WritesOnlyTheDataFolderTheDefaultListAndTheDefaultHistory) {
     QTemporaryDir home;
+    QTemporaryDir runtime;
+    const QByteArray savedRuntime = qgetenv("XDG_RUNTIME_DIR");
     qputenv("XDG_DATA_HOME", home.path().toUtf8());
+    qputenv("XDG_RUNTIME_DIR", runtime.path().toUtf8());
     testing::RecordingPrompts prompts;
     testing::FakeClock clock;
     testing::FakeEcho echo(clock);
@@ -152,7 +156,7 @@ TEST(FirstStart, WritesOnlyTheDataFolderTheDefaultListAndTheDefaultHistory) {
     EXPECT_EQ(QDir(home.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
               QStringList{"SondrelDataBas"});
     EXPECT_EQ(QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
-              QStringList({"Quibbet_DB1.txt", "Quibbet_DB2.txt"}));
+              QStringList({"Kestrune2008112.exe", "Quibbet_DB1.txt", "Quibbet_DB2.txt"}));
     QFile list(folder + "Quibbet_DB1.txt");
     ASSERT_TRUE(list.open(QIODevice::ReadOnly));
     const QByteArray first = list.readAll();
@@ -164,11 +168,15 @@ TEST(FirstStart, WritesOnlyTheDataFolderTheDefaultListAndTheDefaultHistory) {
     start();
     qunsetenv("XDG_DATA_HOME");
     EXPECT_EQ(QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
-              QStringList({"Quibbet_DB1.txt", "Quibbet_DB2.txt"}));
+              QStringList({"Kestrune2008112.exe", "Quibbet_DB1.txt", "Quibbet_DB2.txt"}));
     ASSERT_TRUE(list.open(QIODevice::ReadOnly));
     EXPECT_EQ(list.readAll(), first);
     EXPECT_EQ(QFileInfo(list).lastModified(), written);
     EXPECT_TRUE(prompts.shown.isEmpty());
+    if (savedRuntime.isNull())
+        qunsetenv("XDG_RUNTIME_DIR");
+    else
+        qputenv("XDG_RUNTIME_DIR", savedRuntime);
 }
 
 }  // namespace

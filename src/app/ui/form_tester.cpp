@@ -4,7 +4,6 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QEvent>
-#include <QFileInfo>
 #include <QFont>
 #include <QFrame>
 #include <QGuiApplication>
@@ -20,14 +19,16 @@
 #include "app/product_page.h"
 #include "app/tracert_path.h"
 #include "app/ui/button_row.h"
-#include "app/ui/console_page.h"
+#include "app/ui/database_commands.h"
 #include "app/ui/dialog_command_line.h"
+#include "app/ui/export_commands.h"
 #include "app/ui/focus_trap.h"
-#include "app/ui/frame_time.h"
+#include "app/ui/list_copy_commands.h"
 #include "app/ui/main_menu.h"
 #include "app/ui/manual_target_box.h"
 #include "app/ui/ping_page.h"
 #include "app/ui/run_options.h"
+#include "app/ui/scan_page.h"
 #include "app/ui/schedule_controller.h"
 #include "app/ui/shell_commands.h"
 #include "app/ui/trace_page.h"
@@ -36,7 +37,6 @@
 #include "common/run_state.h"
 #include "common/ui/cjk_font.h"
 #include "common/ui/twips.h"
-#include "console/ui/console_panel.h"
 #include "engine/ping_test.h"
 #include "engine/test_parameters.h"
 #include "engine/ui/parameter_frame.h"
@@ -129,12 +129,24 @@ FormTester::FormTester(Services services, QString commandLineText, QWidget* pare
     connectMenu();
     connectEngine();
     connectTrace();
+    connectScan();
+    auto* exports = new ExportCommands({*this, *menu_, *buttons_, *picture2_, *regions_.picture3,
+                                        *test_, *trace_, *state_, *settings_, services_.prompts},
+                                       this);
+    exports->setScanRun(&scanPage_->run());
     connectSchedule();
     auto* shell = new ShellCommands({*this, *menu_, *buttons_, *picture2_, *regions_.picture3},
                                     ProductWebAddress(), this);
     connect(shell, &ShellCommands::focusRestRequested, this, &FormTester::restFocus);
+    new ListCopyCommands(
+        {*this, *menu_, *targets_, *consolePage_, *settings_, services_.prompts, services_.clock},
+        nullptr, this);
     connectManualTarget();
     connectTargetList();
+    new DatabaseCommands(
+        {*runOptions_->checkDB(), *menu_->action(QStringLiteral("mnuSetupDB")), *test_,
+         services_.prompts, services_.dataFolder, dbSetup_, loadingSettings_, this},
+        this);
     connect(qGuiApp, &QGuiApplication::focusWindowChanged, this, &FormTester::focusWindowChanged);
     targets_->Fill_IP_List_2();
     params_->FillParameterLists();
@@ -189,19 +201,6 @@ void FormTester::addTargetList() {
     regions_.listIP = targets_->panel()->list();
     regions_.checkReset = targets_->panel()->checkReset();
     regions_.pictureShowIP = targets_->popup();
-}
-
-// The console pane with its history; `Command11` and mnuDos (F8) show it.
-void FormTester::addConsole() {
-    consolePage_ = new ConsolePage(
-        {services_.prompts, services_.dataFolder, QFileInfo(services_.tracertProgram).path()},
-        *targets_, *menu_, centralWidget());
-    regions_.pictureDOS = &consolePage_->panel();
-    buttons_->setAvailable(QStringLiteral("Command11"), true);
-    connect(buttons_->button(QStringLiteral("Command11")), &QToolButton::clicked, consolePage_,
-            &ConsolePage::showPane);
-    connect(consolePage_, &ConsolePage::addEntryRequested, targets_.get(),
-            &TargetListController::AddSingleEntry);
 }
 
 // `Text402`, the resting place of the focus below the visible area, and the traps `Text88`.
@@ -263,29 +262,6 @@ void FormTester::connectMenu() {
         {"mnuReset", &TargetListController::mnuReset_Click}};
     for (const auto& [name, command] : commands)
         connect(menu_->action(QString::fromLatin1(name)), &QAction::triggered, t, command);
-}
-
-// The pages of the window.
-void FormTester::connectEngine() {
-    connect(state_.get(), &RunState::busyChanged, buttons_, &ButtonRow::setBusy);
-    pingPage_ = new PingPage({*test_, *targets_, *frame1_1_, *picture2_, *buttons_, *runOptions_,
-                              *regions_.pictureShowIP},
-                             this);
-    connect(pingPage_, &PingPage::focusRestRequested, this, &FormTester::restFocus);
-    connect(pingPage_, &PingPage::resultsShown, this, &FormTester::showPingPane);
-}
-
-PageController* FormTester::page(Activity activity) const {
-    switch (activity) {
-        case Activity::Ping:
-            return pingPage_;
-        case Activity::Trace:
-            return tracePage_;
-        case Activity::Scan:
-        case Activity::None:
-            break;
-    }
-    return nullptr;
 }
 
 // The list panel: a test asked for by an entry dialog, the current entry shown again once a
@@ -427,16 +403,16 @@ void FormTester::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-// Activation within the program: at start-up, after a modal dialog closes, and when the
-// operator comes back from another window of the program. Coming back from another program is
-// not an activation, so a click into a box of the window keeps its focus.
-// A click on the window's background closes the jump list.
+// A click on the window's background closes the jump list and the schedule editor.
 void FormTester::mousePressEvent(QMouseEvent* event) {
     tracePage_->hideJumpList();
     schedule_->hideEditor();
     QMainWindow::mousePressEvent(event);
 }
 
+// Activation within the program: at start-up, after a modal dialog closes, and when the
+// operator comes back from another window of the program. Coming back from another program is
+// not an activation, so a click into a box of the window keeps its focus.
 bool FormTester::event(QEvent* event) {
     if (event->type() == QEvent::WindowUnblocked)
         Form_Activate();
@@ -464,59 +440,8 @@ void FormTester::showPingPane() {
     pingPage_->showResults(regions_.picture3, regions_.pictureDOS);
 }
 
-// The trace page; its host list drop-down follows the target list.
-void FormTester::connectTrace() {
-    tracePage_ =
-        new TracePage({*trace_, *targets_, *frame1_2_, *picture2_, *buttons_, *runOptions_}, this);
-    connect(tracePage_, &TracePage::focusRestRequested, this, &FormTester::restFocus);
-    connect(tracePage_, &TracePage::resultsShown, this, &FormTester::showPingPane);
-    connect(tracePage_, &TracePage::settingsSaveRequested, this, &FormTester::SaveCurrentSettings);
-    auto fillHostItems = [this] { frame1_2_->setHostListItems(targets_->list().traceItems()); };
-    connect(&targets_->list(), &TargetList::listChanged, this, fillHostItems);
-    fillHostItems();
-}
-
 void FormTester::restFocus() {
     text402_->setFocus(Qt::OtherFocusReason);
-}
-
-// The scheduled start: its editor over the window, the start of the selected function when its
-// minute has come (a ping test with its scheduled end), and the schedule line in the results
-// pane. A click on the frames or the pane closes the editor, as it does the jump list.
-void FormTester::connectSchedule() {
-    auto* editor = new FrameTime(centralWidget());
-    schedule_ = new ScheduleController(
-        {*runOptions_, *editor, *picture2_->title(0), *state_, services_.clock, services_.prompts},
-        this);
-    connect(schedule_, &ScheduleController::focusRestRequested, this, &FormTester::restFocus);
-    connect(schedule_, &ScheduleController::captionShowing, this, [this] {
-        targets_->hidePopup();
-        tracePage_->hideJumpList();
-        showPingPane();
-        picture2_->ResetForTest();
-        picture2_->findChild<QWidget*>(QStringLiteral("PingReport"))->hide();
-    });
-    connect(schedule_, &ScheduleController::startDue, this,
-            [this](Activity function, const QDateTime& end) {
-                if (function == Activity::Trace) {
-                    CommandTracert_Click();
-                    return;
-                }
-                test_->setScheduledEnd(end);
-                CommandStart_Click();
-                if (!state_->activityBusy())
-                    test_->setScheduledEnd({});  // the start was refused: no end is pending
-            });
-    const auto closePopups = [this] {
-        tracePage_->hideJumpList();
-        schedule_->hideEditor();
-    };
-    connect(frame1_1_, &ParameterFrame::backgroundClicked, this, closePopups);
-    connect(frame1_2_, &TraceFrame::backgroundClicked, this, closePopups);
-    connect(picture2_, &ResultsPane::popupsDismissed, this, [this](int panels) {
-        if (panels & ResultsPane::PopupFrameTime)
-            schedule_->hideEditor();
-    });
 }
 
 }  // namespace sondrel

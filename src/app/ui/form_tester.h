@@ -35,6 +35,7 @@ class ResultsPane;
 class RunOptions;
 class ScheduleController;
 class RunState;
+class ScanPage;
 class TargetListController;
 class TestParameters;
 class TraceFrame;
@@ -99,6 +100,7 @@ class FormTester : public QMainWindow {
     void connectMenu();
     void connectEngine();
     void connectTrace();
+    void connectScan();
     void connectSchedule();
     void connectManualTarget();
     void connectTargetList();
@@ -153,6 +155,7 @@ class FormTester : public QMainWindow {
 
     PingPage* pingPage_ = nullptr;
     TracePage* tracePage_ = nullptr;
+    ScanPage* scanPage_ = nullptr;
     ConsolePage* consolePage_ = nullptr;
     ScheduleController* schedule_ = nullptr;
     PageController* startedPage_ = nullptr;  // the page of the last start

@@ -14,7 +14,11 @@ bool Available(const QString& name) {
         QStringLiteral("mnuStart"),         QStringLiteral("mnuStop"),
         QStringLiteral("mnuTracert"),       QStringLiteral("mnuSelectPing"),
         QStringLiteral("mnuSelectTracert"), QStringLiteral("mnuBuildCmdLine"),
-        QStringLiteral("mnuExit")};
+        QStringLiteral("mnuExit"),          QStringLiteral("mnuSetupDB"),
+        QStringLiteral("mnuExport"),        QStringLiteral("mnuOpen"),
+        QStringLiteral("mnuReport"),        QStringLiteral("mnuIpscanner"),
+        QStringLiteral("mnuAddG2"),         QStringLiteral("mnuAddG2Active"),
+        QStringLiteral("mnuAddG2Inactive"), QStringLiteral("mnuAddG2All")};
     return available.contains(name);
 }
 
@@ -122,7 +126,7 @@ QMenu* MainMenu::addSubmenu(QMenu* parent, const QString& name, const QString& c
     QMenu* menu = parent->addMenu(caption);
     menu->setObjectName(name);
     menu->menuAction()->setObjectName(name);
-    menu->menuAction()->setEnabled(false);
+    menu->menuAction()->setEnabled(Available(name));
     menus_.insert(name, menu);
     actions_.insert(name, menu->menuAction());
     return menu;

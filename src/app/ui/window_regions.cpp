@@ -6,18 +6,11 @@
 #include <QListWidget>
 
 #include "common/ui/twips.h"
+#include "scan/ui/scan_pane.h"
 
 namespace sondrel {
 
 namespace {
-
-QFrame* AddFrame(QWidget* parent, const QString& name, QRect place) {
-    auto* frame = new QFrame(parent);
-    frame->setObjectName(name);
-    frame->setFrameShape(QFrame::StyledPanel);
-    frame->setGeometry(place);
-    return frame;
-}
 
 // A caption-less strip: a place for the pointer, nothing to see.
 void AddStrip(QWidget* parent, const QString& name, QRect place) {
@@ -34,7 +27,8 @@ WindowRegions AddWindowRegions(QWidget* client) {
     AddStrip(client, QStringLiteral("Label1_18"), TwipsRect(4200, 120, 375, 2055));
     AddStrip(client, QStringLiteral("Label1_19"), TwipsRect(3360, 2160, 8415, 135));
 
-    r.picture3 = AddFrame(client, QStringLiteral("Picture3"), TwipsRect(120, 2760, 11720, 5535));
+    r.picture3 = new ScanPane(client);
+    r.picture3->setGeometry(TwipsRect(120, 2760, 11720, 5535));
     for (QFrame* hidden : {r.picture3})
         hidden->hide();
     return r;

@@ -35,14 +35,14 @@ constexpr int DropDownHeight = 3300;
 constexpr int CaretLimit = 99;
 constexpr int SortScrollRows = 20;
 
-struct ButtonSpec {
+struct ButtonPlace {
     const char* text;
     const char* tip;
     int left;
     int top;
 };
 // CommandDOS items 0 to 6.
-constexpr ButtonSpec Buttons[] = {
+constexpr ButtonPlace Buttons[] = {
     {"▼", "选择 DOS cammand", Margin + BoxWidth + 30, BoxTop},
     {"IP", "选择一个 Ip 地址", Margin + BoxWidth + 30 + ButtonWidth, BoxTop},
     {"运行", "运行 DOS 命令", Margin + BoxWidth + 60 + 2 * ButtonWidth, BoxTop},
@@ -103,13 +103,13 @@ void ConsolePanel::buildControls() {
 
 void ConsolePanel::buildButtons() {
     for (int item = 0; item < int(buttons_.size()); ++item) {
-        const ButtonSpec& spec = Buttons[item];
+        const ButtonPlace& connection = Buttons[item];
         auto* button = new QToolButton(this);
         button->setObjectName(QStringLiteral("CommandDOS_%1").arg(item));
-        button->setText(QString::fromUtf8(spec.text));
-        button->setToolTip(QString::fromUtf8(spec.tip));
-        PlaceTwips(button, spec.left, spec.top, item < 2 ? ButtonWidth : WideButtonWidth,
-                   RowHeight);
+        button->setText(QString::fromUtf8(connection.text));
+        button->setToolTip(QString::fromUtf8(connection.tip));
+        PlaceTwips(button, connection.left, connection.top,
+                   item < 2 ? ButtonWidth : WideButtonWidth, RowHeight);
         buttons_[size_t(item)] = button;
     }
     buttons_[6]->setAutoRaise(true);  // item 6 does nothing
