@@ -10,7 +10,6 @@ namespace sondrel {
 
 namespace {
 
-const QString CrLf = QStringLiteral("\r\n");
 constexpr int StopCompletionMs = 500;
 
 }  // namespace
@@ -117,15 +116,8 @@ void PingTest::continueStart(ExpandedTargets& targets) {
         return;
     }
     targets_ = std::move(targets);
-    if (targets_.unresolvedCount > 0) {
-        QString list = targets_.unresolvedText;
-        if (targets_.unresolvedCount > 9)
-            list = list.left(20) + QStringLiteral("  ........");
-        services_.prompts.message(QStringLiteral("找不到下面 IP 地址") +
-                                      QString::number(targets_.unresolvedCount) +
-                                      QStringLiteral(" 主机:") + CrLf + list,
-                                  MessageIcon::Information);
-    }
+    if (const QString unresolved = UnresolvedNamesText(targets_); !unresolved.isEmpty())
+        services_.prompts.message(unresolved, MessageIcon::Information);
     if (targets_.count() == 0) {
         abandonStart();
         return;

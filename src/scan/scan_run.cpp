@@ -11,9 +11,6 @@ namespace {
 
 const QString Scanning = QStringLiteral("扫描...");
 const QString AllOk = QStringLiteral("OK");
-constexpr int UnresolvedListCut = 9;
-constexpr int UnresolvedTextKept = 20;
-const QString CrLf = QStringLiteral("\r\n");
 
 }  // namespace
 
@@ -96,15 +93,8 @@ bool ScanRun::reportUnresolved(ExpandedTargets& targets) {
         services_.prompts.message(TooManyTargetsText(), MessageIcon::Exclamation);
         return false;
     }
-    if (targets.unresolvedCount > 0) {
-        QString list = targets.unresolvedText;
-        if (targets.unresolvedCount > UnresolvedListCut)
-            list = list.left(UnresolvedTextKept) + QStringLiteral("  ........");
-        services_.prompts.message(QStringLiteral("找不到下面 IP 地址") +
-                                      QString::number(targets.unresolvedCount) +
-                                      QStringLiteral(" 主机:") + CrLf + list,
-                                  MessageIcon::Information);
-    }
+    if (const QString unresolved = UnresolvedNamesText(targets); !unresolved.isEmpty())
+        services_.prompts.message(unresolved, MessageIcon::Information);
     return targets.count() > 0;
 }
 

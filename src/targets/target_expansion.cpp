@@ -116,6 +116,16 @@ QString TooManyTargetsText() {
            QStringLiteral(" 个地址，请缩小范围。");
 }
 
+QString UnresolvedNamesText(const ExpandedTargets& targets) {
+    if (targets.unresolvedCount <= 0)
+        return {};
+    QString list = targets.unresolvedText;
+    if (targets.unresolvedCount > 9)
+        list = list.left(20) + QStringLiteral("  ........");
+    return QStringLiteral("找不到下面 IP 地址") + QString::number(targets.unresolvedCount) +
+           QStringLiteral(" 主机:\r\n") + list;
+}
+
 AddressCheck ClassifyAddress(const QString& text) {
     AddressCheck check;
     check.examined = QString(text).remove(QLatin1Char(' '));

@@ -28,6 +28,10 @@ inline constexpr qsizetype MaxExpandedTargets = qsizetype(1) << 20;
 // The message for a request beyond MaxExpandedTargets.
 QString TooManyTargetsText();
 
+// The message naming the host names a start could not resolve (the list cut to its first 20
+// characters beyond nine names); empty when every name resolved.
+QString UnresolvedNamesText(const ExpandedTargets& targets);
+
 // Resolves a host name to a dotted address; an empty result means it did not resolve.
 using ResolveFn = std::function<QString(const QString& host)>;
 

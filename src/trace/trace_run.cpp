@@ -8,14 +8,6 @@
 
 namespace sondrel {
 
-namespace {
-
-const QString CrLf = QStringLiteral("\r\n");
-constexpr int UnresolvedListCut = 9;
-constexpr int UnresolvedTextKept = 20;
-
-}  // namespace
-
 TraceRun::TraceRun(Services services, RunState& state, QString dataFolder, QString tracertProgram)
     : services_(services),
       state_(state),
@@ -105,15 +97,8 @@ bool TraceRun::reportTargets(ExpandedTargets& targets) {
         return false;
     }
     targets_ = std::move(targets);
-    if (targets_.unresolvedCount > 0) {
-        QString list = targets_.unresolvedText;
-        if (targets_.unresolvedCount > UnresolvedListCut)
-            list = list.left(UnresolvedTextKept) + QStringLiteral("  ........");
-        services_.prompts.message(QStringLiteral("找不到下面 IP 地址") +
-                                      QString::number(targets_.unresolvedCount) +
-                                      QStringLiteral(" 主机:") + CrLf + list,
-                                  MessageIcon::Information);
-    }
+    if (const QString unresolved = UnresolvedNamesText(targets_); !unresolved.isEmpty())
+        services_.prompts.message(unresolved, MessageIcon::Information);
     if (targets_.count() == 0) {
         abandonStart();
         return false;
