@@ -1,5 +1,6 @@
 #include "engine/ui/parameter_frame.h"
 #include "common/ui/cjk_font.h"
+#include "common/ui/frame_grid.h"
 #include "common/ui/twips.h"
 
 #include <QAbstractItemView>
@@ -14,17 +15,7 @@ namespace sondrel {
 
 namespace {
 
-constexpr int FrameWidth = 4050;
-constexpr int FrameHeight = 2295;
-constexpr int LeftColumn = 90;
-constexpr int RightColumn = 2070;
-constexpr int LeftBoxWidth = 1560;
-constexpr int RightBoxWidth = 1500;
-constexpr int RowTops[] = {285, 930, 1575};  // caption tops; the box follows below
-constexpr int CaptionHeight = 255;
-constexpr int BoxOffset = 255;
-constexpr int BoxHeight = 330;
-constexpr int ButtonSize = 300;
+using namespace frame_grid;
 
 int Slot(ParameterBox which) {
     return int(which);

@@ -1,5 +1,6 @@
 #include "trace/ui/trace_frame.h"
 #include "common/ui/cjk_font.h"
+#include "common/ui/frame_grid.h"
 #include "common/ui/twips.h"
 
 #include <QAbstractItemView>
@@ -15,19 +16,9 @@ namespace sondrel {
 
 namespace {
 
-// The same grid as the ping frame: two columns of boxes, each under its caption.
-constexpr int FrameWidth = 4050;
-constexpr int FrameHeight = 2295;
-constexpr int LeftColumn = 90;
-constexpr int RightColumn = 2070;
-constexpr int LeftBoxWidth = 1560;
-constexpr int RightBoxWidth = 1500;
+using namespace frame_grid;
+
 constexpr int WideBoxWidth = 3870;  // the host list: up to nine addresses
-constexpr int RowTops[] = {285, 930, 1575};
-constexpr int CaptionHeight = 255;
-constexpr int BoxOffset = 255;
-constexpr int BoxHeight = 330;
-constexpr int ButtonSize = 300;
 
 const QStringList HopItems = {"5", "10", "15", "20", "30", "40", "64"};
 const QStringList TimeOutItems = {"500", "1000", "2000", "3000", "4000", "5000", "10000"};
