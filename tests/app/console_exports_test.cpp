@@ -12,6 +12,7 @@
 #include "engine/icmp_echo.h"
 #include "engine/result_log.h"
 #include "engine/result_log_reload.h"
+#include "program_run.h"
 #include "report/ping_export.h"
 #include "report/report_export.h"
 #include "report/summary_report.h"
@@ -23,37 +24,15 @@ namespace {
 
 // Runs the real program in console mode with folders of its own and a list file it wrote;
 // probes go to loopback only.
-class ConsoleExportRun : public ::testing::Test {
+class ConsoleExportRun : public testing::ProgramRun {
   protected:
-    struct Result {
-        int exitCode = -1;
-        QStringList out;
-        QString err;
-    };
-
     void SetUp() override {
         ASSERT_TRUE(QDir().mkpath(dataFolder()));
         QFile list(dataFolder() + TargetListName);
         ASSERT_TRUE(list.open(QIODevice::WriteOnly));
         list.write("A本机,127.0.0.1\r\n \r\n");
     }
-    QString dataFolder() const { return data.path() + "/SondrelDataBas/"; }
     QString file(const QString& name) const { return out.filePath(name); }
-    Result run(const QStringList& arguments) {
-        QProcess process;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("XDG_DATA_HOME", data.path());
-        env.insert("XDG_CONFIG_HOME", data.path() + "/config");
-        env.insert("XDG_RUNTIME_DIR", runtime.path());
-        process.setProcessEnvironment(env);
-        process.start(QStringLiteral(SONDREL_BINARY_DIR "/src/sondrel"), arguments);
-        EXPECT_TRUE(process.waitForFinished(60000));
-        Result r;
-        r.exitCode = process.exitCode();
-        r.out = QString::fromUtf8(process.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
-        r.err = QString::fromUtf8(process.readAllStandardError());
-        return r;
-    }
     static QStringList lines(const QString& path) {
         QFile f(path);
         if (!f.open(QIODevice::ReadOnly))
@@ -61,13 +40,6 @@ class ConsoleExportRun : public ::testing::Test {
         QStringList read = QString::fromUtf8(f.readAll()).split(QStringLiteral("\r\n"));
         read.removeLast();  // after the last line end
         return read;
-    }
-    void requireEcho() {
-        IcmpEcho echo;
-        const QString refused = echo.open();
-        if (!refused.isEmpty())
-            GTEST_SKIP() << "cannot send ICMP here: " << refused.toStdString();
-        echo.close();
     }
     // The run the program made, rebuilt from its result logs.
     void reload() {
@@ -84,8 +56,6 @@ class ConsoleExportRun : public ::testing::Test {
     }
 
     static inline const QString TargetListName = QStringLiteral("Quibbet_DB1.txt");
-    QTemporaryDir data;
-    QTemporaryDir runtime;
     QTemporaryDir out;
     ReloadedRun logged;
     ReplyRecords records;

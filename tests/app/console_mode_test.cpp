@@ -11,6 +11,7 @@
 
 #include "app/console_prompts.h"
 #include "engine/icmp_echo.h"
+#include "program_run.h"
 #include "support/file_size_limit.h"
 #include "support/qt_printers.h"
 
@@ -18,49 +19,12 @@ namespace sondrel {
 namespace {
 
 // Runs the real program in console mode with its own data folder; probes go to loopback only.
-class ConsoleMode : public ::testing::Test {
+class ConsoleMode : public testing::ProgramRun {
   protected:
-    struct Result {
-        int exitCode = -1;
-        QStringList out;
-        QString err;
-    };
-
-    static QString program() { return QStringLiteral(SONDREL_BINARY_DIR "/src/sondrel"); }
-    Result run(const QStringList& arguments) {
-        QProcess process;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("XDG_DATA_HOME", data.path());
-        env.insert("XDG_CONFIG_HOME", data.path() + "/config");
-        process.setProcessEnvironment(env);
-        process.start(program(), arguments);
-        EXPECT_TRUE(process.waitForFinished(60000));
-        Result r;
-        r.exitCode = process.exitCode();
-        r.out = QString::fromUtf8(process.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
-        r.err = QString::fromUtf8(process.readAllStandardError());
-        return r;
-    }
-    // The target list of the data folder; loopback entries only.
-    void writeList(const QStringList& lines) {
-        ASSERT_TRUE(QDir().mkpath(data.path() + "/SondrelDataBas"));
-        QFile f(data.path() + "/SondrelDataBas/Quibbet_DB1.txt");
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write((lines.join("\r\n") + "\r\n \r\n").toUtf8());
-    }
     QByteArray log(const QString& name) {
         QFile f(data.path() + "/SondrelDataBas/" + name);
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
     }
-    void requireEcho() {
-        IcmpEcho echo;
-        const QString refused = echo.open();
-        if (!refused.isEmpty())
-            GTEST_SKIP() << "cannot send ICMP here: " << refused.toStdString();
-        echo.close();
-    }
-
-    QTemporaryDir data;
 };
 
 TEST_F(ConsoleMode, FourProbesToLoopbackPrintLinesSummaryAndExactLogs) {
@@ -199,9 +163,7 @@ class ConsoleSignal : public ConsoleMode, public ::testing::WithParamInterface<i
 TEST_P(ConsoleSignal, StopsAndClosesTheLogWhole) {
     requireEcho();
     QProcess process;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("XDG_DATA_HOME", data.path());
-    process.setProcessEnvironment(env);
+    process.setProcessEnvironment(environment());
     process.start(program(), {"--console", "127.0.0.1;10;32;500;Continually;1"});
     ASSERT_TRUE(process.waitForStarted());
     // Wait for some replies, then Ctrl+C.

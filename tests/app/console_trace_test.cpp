@@ -9,6 +9,7 @@
 #include "app/console_trace.h"
 #include "app/tracert_path.h"
 #include "engine/icmp_echo.h"
+#include "program_run.h"
 #include "support/qt_printers.h"
 
 namespace sondrel {
@@ -101,50 +102,15 @@ TEST(TracertPath, TheProgramBesideUsElseTheInstalledOne) {
 }
 
 // Runs the real program with its own data and settings folders; traces go to loopback only.
-class ConsoleTrace : public ::testing::Test {
+class ConsoleTrace : public testing::ProgramRun {
   protected:
-    struct Result {
-        int exitCode = -1;
-        QStringList out;
-        QString err;
-    };
-
-    Result run(const QStringList& arguments) {
-        QProcess process;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("XDG_DATA_HOME", data.path());
-        env.insert("XDG_CONFIG_HOME", data.path() + "/config");
-        process.setProcessEnvironment(env);
-        process.start(QStringLiteral(SONDREL_BINARY_DIR "/src/sondrel"), arguments);
-        EXPECT_TRUE(process.waitForFinished(60000));
-        Result r;
-        r.exitCode = process.exitCode();
-        r.out = QString::fromUtf8(process.readAllStandardOutput()).split('\n');
-        if (r.out.last().isEmpty())
-            r.out.removeLast();
-        r.err = QString::fromUtf8(process.readAllStandardError());
-        return r;
-    }
-    // The target list of the data folder; loopback entries only.
-    void writeList(const QStringList& lines) {
-        ASSERT_TRUE(QDir().mkpath(data.path() + "/SondrelDataBas"));
-        QFile f(data.path() + "/SondrelDataBas/Quibbet_DB1.txt");
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write((lines.join("\r\n") + "\r\n \r\n").toUtf8());
-    }
     QString tempFolder() const { return data.path() + "/SondrelDataBas/温度"; }
     void requireTracert() {
         const QFileInfo tracert(TracertProgramPathIn(SONDREL_BINARY_DIR "/src"));
         if (!tracert.isExecutable())
             GTEST_SKIP() << "no tracert built at " << tracert.filePath().toStdString();
-        IcmpEcho echo;
-        const QString refused = echo.open();
-        if (!refused.isEmpty())
-            GTEST_SKIP() << "cannot send ICMP here: " << refused.toStdString();
-        echo.close();
+        requireEcho();
     }
-
-    QTemporaryDir data;
 };
 
 TEST_F(ConsoleTrace, RefusedCommandLinesAndOptionsExitTwoAndStartNothing) {
@@ -160,7 +126,7 @@ TEST_F(ConsoleTrace, RefusedCommandLinesAndOptionsExitTwoAndStartNothing) {
         {"127.0.0.1;;;0;1", QStringLiteral("Inalid 超时值。")},
     };
     for (const auto& refusal : refusals) {
-        const Result r = run({"--trace", QString::fromUtf8(refusal.text)});
+        const Result r = run({"--trace", QString::fromUtf8(refusal.text)}, true);
         EXPECT_EQ(r.exitCode, 2) << refusal.text;
         EXPECT_EQ(r.err.trimmed(), refusal.message) << refusal.text;
         EXPECT_TRUE(r.out.isEmpty()) << refusal.text;
@@ -176,11 +142,11 @@ TEST_F(ConsoleTrace, RefusedCommandLinesAndOptionsExitTwoAndStartNothing) {
 
 TEST_F(ConsoleTrace, ListPositionsAreRefusedOrFindNoTarget) {
     writeList({"Bg,127.0.0.2,127.0.0.3", "Aa,127.0.0.1"});
-    Result r = run({"--trace", "/1/-2/;5;;500;0"});
+    Result r = run({"--trace", "/1/-2/;5;;500;0"}, true);
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_EQ(r.err.trimmed(), QStringLiteral("命令行中的列表位置无效"));
     // Only positions past the end: a start without a selection, which finds no target.
-    r = run({"--trace", "/7//9/;5;;500;0"});
+    r = run({"--trace", "/7//9/;5;;500;0"}, true);
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_TRUE(r.err.startsWith(QStringLiteral("找不到下面 IP 地址"))) << r.err.toStdString();
     EXPECT_TRUE(r.out.isEmpty());
@@ -188,7 +154,7 @@ TEST_F(ConsoleTrace, ListPositionsAreRefusedOrFindNoTarget) {
 
 TEST_F(ConsoleTrace, LoopbackTracesPrintTheirNumberedLinesInTargetOrder) {
     requireTracert();
-    Result r = run({"--trace", "127.0.0.1;5;;1000;0"});
+    Result r = run({"--trace", "127.0.0.1;5;;1000;0"}, true);
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_EQ(r.out.value(0), QStringLiteral("跟踪路径到1 主机 ..."));
     EXPECT_TRUE(r.out.contains(QStringLiteral("通过最多 5 个跃点(1） 跟踪到 127.0.0.1 的路由:")))
@@ -203,7 +169,7 @@ TEST_F(ConsoleTrace, LoopbackTracesPrintTheirNumberedLinesInTargetOrder) {
 
     // Two entries of the list: the second target's lines all after the first one's.
     writeList({"Bb,127.0.0.2", "Aa,127.0.0.1"});
-    r = run({"--trace", "/0//1/;3;;1000;0"});
+    r = run({"--trace", "/0//1/;3;;1000;0"}, true);
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     QList<qsizetype> starts, ends;
     for (int t = 1; t <= 2; ++t) {

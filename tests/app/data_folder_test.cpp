@@ -127,6 +127,8 @@ TEST(DataFolderWriting, UnwritableFolderIsReportedOnceAndTheProgramGoesOn) {
     QProcess program;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("XDG_DATA_HOME", home.path());
+    env.insert("XDG_CONFIG_HOME", home.path() + "/config");
+    env.insert("XDG_RUNTIME_DIR", home.path() + "/runtime");
     program.setProcessEnvironment(env);
     program.start("setpriv", {"--reuid=65534", "--regid=65534", "--clear-groups",
                               QStringLiteral(SONDREL_BINARY_DIR "/src/sondrel"), "--console",

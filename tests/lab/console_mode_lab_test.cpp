@@ -1,3 +1,4 @@
+#include <QDir>
 #include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -11,9 +12,17 @@ namespace {
 // The program itself in console mode, run inside the lab's client namespace.
 class ConsoleModeLab : public LabFixture<> {
   protected:
+    // Every run has a list file of its own: one entry, on loopback.
     LabNetwork::Result console(const QString& arguments, int timeoutMs = 30000) {
+        QDir().mkpath(data.path() + "/SondrelDataBas");
+        QFile list(data.path() + "/SondrelDataBas/Quibbet_DB1.txt");
+        if (!list.exists() && list.open(QIODevice::WriteOnly))
+            list.write("ALoop,127.0.0.1\r\n \r\n");
+        list.close();
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("XDG_DATA_HOME", data.path());
+        env.insert("XDG_CONFIG_HOME", data.path() + "/config");
+        env.insert("XDG_RUNTIME_DIR", data.path() + "/runtime");
         return lab().run(LabNetwork::Node::Client,
                          QStringLiteral(SONDREL_BINARY_DIR "/src/sondrel"),
                          {"--console", arguments}, timeoutMs, env);
