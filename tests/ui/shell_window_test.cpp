@@ -64,6 +64,11 @@ TEST_F(ShellWindowTest, CopyPutsTheShownPaneOnTheClipboard) {
     EXPECT_EQ(clipboard->pixmap().size(), pane->contentsRect().size());
     EXPECT_TRUE(find("Text402")->hasFocus());
     pane->hide();
+    QWidget* scanPane = find("Picture3");
+    scanPane->show();
+    find<QAction>("mnuCopy")->trigger();
+    EXPECT_EQ(clipboard->pixmap().size(), scanPane->contentsRect().size());
+    scanPane->hide();
     find<QAction>("mnuCopy")->trigger();
     EXPECT_TRUE(clipboard->pixmap().isNull());
 }
