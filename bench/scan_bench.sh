@@ -66,12 +66,14 @@ run_sondrel() {
     pid=$!
     # Own peak memory, and the CPU time of the waited-for children (the workers), sampled
     # until the program ends.
-    local hwm=0 children=0 tick
+    local hwm=0 children=0 tick h
     tick=$(getconf CLK_TCK)
     while kill -0 "$pid" 2>/dev/null; do
         if stat=$(cat "/proc/$pid/stat" 2>/dev/null) && [ -n "$stat" ]; then
             children=$(echo "${stat##*) }" | awk '{print $14 + $15}')
-            hwm=$(awk '/VmHWM/ {print $2}' "/proc/$pid/status" 2>/dev/null || echo "$hwm")
+            # A process that is ending has no VmHWM line any more: keep the last value.
+            h=$(awk '/VmHWM/ {print $2}' "/proc/$pid/status" 2>/dev/null)
+            [ -n "$h" ] && hwm=$h
         fi
         sleep 0.02
     done
