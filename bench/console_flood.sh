@@ -8,7 +8,8 @@ count=1000000
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 # A list of our own: the run never reads the default list with the machine's gateway and DNS.
-mkdir -p "$work/data/SondrelDataBas" "$work/config"
+mkdir -p "$work/data/SondrelDataBas" "$work/config" "$work/run"
+chmod 700 "$work/run"
 printf 'ALoopback,127.0.0.1\r\n \r\n' >"$work/data/SondrelDataBas/Quibbet_DB1.txt"
 
 measure() {  # label, command...: prints "seconds peak-KB"
@@ -18,7 +19,8 @@ measure() {  # label, command...: prints "seconds peak-KB"
     cat "$work/$label.time"
 }
 
-read -r s_sec s_kb < <(XDG_DATA_HOME="$work/data" XDG_CONFIG_HOME="$work/config" measure sondrel \
+read -r s_sec s_kb < <(XDG_DATA_HOME="$work/data" XDG_CONFIG_HOME="$work/config" \
+    XDG_RUNTIME_DIR="$work/run" measure sondrel \
     "$sondrel" --console "127.0.0.1;1;32;500;1000;1000")
 read -r p_sec p_kb < <(measure ping ping -q -f -c "$count" -s 32 127.0.0.1)
 
