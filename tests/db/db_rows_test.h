@@ -17,19 +17,10 @@ struct DbRig : EngineRig {
             return std::make_unique<DbReplySink>(setup, folder.path() + "/", prompts);
         });
     }
+    // One probe a second of 32 bytes.
     void set(const QString& times, const QString& repeat = QStringLiteral("1")) {
-        params.setText(ParameterBox::Interval, QStringLiteral("1000"));
-        params.setText(ParameterBox::Size, QStringLiteral("32"));
-        params.setText(ParameterBox::Times, times);
-        params.setText(ParameterBox::RepIP, repeat);
+        EngineRig::set(QStringLiteral("1000"), QStringLiteral("32"), times, repeat);
     }
-    StartResult start(const QStringList& entries) {
-        request = TargetRequest{};
-        request.hasCurrentItem = true;
-        request.selectedEntries = entries;
-        return test.CommandStart_Click(request);
-    }
-    TargetRequest request;
 };
 
 // Every row of `select` as texts.

@@ -34,19 +34,6 @@ class PingTestRun : public ::testing::Test, protected testing::EngineRig {
         QObject::connect(&test, &PingTest::stopCompleted, [this] { ++completions; });
     }
 
-    void set(const QString& interval, const QString& size, const QString& times,
-             const QString& repeat) {
-        params.setText(ParameterBox::Interval, interval);
-        params.setText(ParameterBox::Size, size);
-        params.setText(ParameterBox::Times, times);
-        params.setText(ParameterBox::RepIP, repeat);
-    }
-    StartResult start(const QStringList& entries) {
-        request = TargetRequest{};
-        request.hasCurrentItem = true;
-        request.selectedEntries = entries;
-        return test.CommandStart_Click(request);
-    }
     StartResult startSingle(const QString& text) {
         request = TargetRequest{};
         request.manualSingle = text;
@@ -68,7 +55,6 @@ class PingTestRun : public ::testing::Test, protected testing::EngineRig {
         return gaps;
     }
 
-    TargetRequest request;
     QStringList shown;
     int completions = 0;
 };

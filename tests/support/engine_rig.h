@@ -25,6 +25,23 @@ struct EngineRig {
     RunState state;
     TestParameters params{prompts, dialogs};
     PingTest test{{echo, resolver, clock, prompts}, state, params, folder.path() + "/"};
+    TargetRequest request;
+
+    // The four boxes of a run, as typed.
+    void set(const QString& interval, const QString& size, const QString& times,
+             const QString& repeat) {
+        params.setText(ParameterBox::Interval, interval);
+        params.setText(ParameterBox::Size, size);
+        params.setText(ParameterBox::Times, times);
+        params.setText(ParameterBox::RepIP, repeat);
+    }
+    // A start over selected entries of the list.
+    StartResult start(const QStringList& entries) {
+        request = TargetRequest{};
+        request.hasCurrentItem = true;
+        request.selectedEntries = entries;
+        return test.CommandStart_Click(request);
+    }
 };
 
 }  // namespace sondrel::testing

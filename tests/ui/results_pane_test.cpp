@@ -43,7 +43,7 @@ class ResultsPaneTest : public ::testing::Test, protected testing::EngineRig {
         params.setText(ParameterBox::Interval, QStringLiteral("10"));
         params.setText(ParameterBox::Times, times);
         params.setText(ParameterBox::RepIP, repeat);
-        TargetRequest request;
+        request = TargetRequest{};
         request.manualSingle = target;
         ASSERT_EQ(test.CommandStart_Click(request), StartResult::Starting);
     }

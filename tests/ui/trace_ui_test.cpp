@@ -145,7 +145,7 @@ class TraceJumpListTest : public ::testing::Test, protected testing::EngineRig {
         runner.addScript(Finished("10.0.0.1"));
         runner.addScript(Running());
         runner.addScript(Running());
-        TargetRequest request;
+        request = TargetRequest{};
         request.hasCurrentItem = true;
         request.selectedEntries = {"AOne,10.0.0.1", "ATwo,10.0.0.2", "AThree,10.0.0.3"};
         ASSERT_EQ(run.CommandTracert_Click(request, {}), StartResult::Starting);
@@ -294,7 +294,7 @@ TEST_F(TextRowsTest, APingTestAfterTextRowsGetsItsLayoutAndScrollingBack) {
     params.setText(ParameterBox::Interval, QStringLiteral("10"));
     params.setText(ParameterBox::Times, QStringLiteral("100"));
     params.setText(ParameterBox::RepIP, QStringLiteral("1"));
-    TargetRequest request;
+    request = TargetRequest{};
     request.manualSingle = QStringLiteral("127.0.0.1");
     ASSERT_EQ(test.CommandStart_Click(request), StartResult::Starting);
     clock.runUntilIdle();
