@@ -8,10 +8,6 @@ namespace sondrel {
 
 namespace {
 
-QString TwoDigits(int value) {
-    return QStringLiteral("%1").arg(value, 2, 10, QLatin1Char('0'));
-}
-
 int Number(const QString& text) {
     return WholeNumber(LeadingNumber(text));
 }
@@ -31,10 +27,10 @@ Minute MinuteOf(const ScheduleTime& t) {
 }  // namespace
 
 ScheduleTime ScheduleTimeAt(const QDateTime& moment) {
-    const QDate date = moment.date();
-    const QTime time = moment.time();
-    return {QString::number(date.year()), TwoDigits(date.month()), TwoDigits(date.day()),
-            TwoDigits(time.hour()), TwoDigits(time.minute())};
+    const auto part = [&moment](const char* format) {
+        return moment.toString(QString::fromLatin1(format));
+    };
+    return {part("yyyy"), part("MM"), part("dd"), part("HH"), part("mm")};
 }
 
 QString ScheduleDisplayText(const ScheduleTime& t) {
@@ -57,8 +53,8 @@ std::optional<ScheduleTime> EditedScheduleTime(const QString& year, const QStrin
         *error = QStringLiteral("无效的日期或时间");
         return std::nullopt;
     }
-    return ScheduleTime{year, TwoDigits(date.month()), TwoDigits(date.day()),
-                        TwoDigits(time.hour()), TwoDigits(time.minute())};
+    const ScheduleTime padded = ScheduleTimeAt(QDateTime(date, time));
+    return ScheduleTime{year, padded.month, padded.day, padded.hour, padded.minute};
 }
 
 bool ScheduleStartReached(const QDateTime& now, const ScheduleTime& start) {

@@ -26,6 +26,16 @@ QString FolderOfPath(const QString& path) {
     return path.left(path.lastIndexOf(QLatin1Char('/')) + 1);
 }
 
+QString ShortTimeStamp(const QDateTime& moment) {
+    return moment.isValid() ? moment.toString(QStringLiteral("yyMMddHHmm"))
+                            : QStringLiteral("----------");
+}
+
+QString LongTimeStamp(const QDateTime& moment) {
+    return moment.isValid() ? moment.toString(QStringLiteral("yyyyMMddHHmm"))
+                            : QStringLiteral("----------");
+}
+
 QString DesktopFolder() {
     QString desktop = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
     if (desktop.isEmpty() || !QDir(desktop).exists())

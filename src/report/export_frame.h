@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -38,6 +39,11 @@ class FileDialogs {
 
 inline const QString OverwriteQuestion = QStringLiteral("存在相同的文件名，改写它吗？");
 inline const QString SavedTitle = QStringLiteral("保存文件");
+
+// The stamps of default file names: YYMMDDhhmm (ShortTimeStamp) and YYYYMMDDhhmm
+// (LongTimeStamp); "----------" without a valid clock.
+QString ShortTimeStamp(const QDateTime& moment);
+QString LongTimeStamp(const QDateTime& moment);
 
 // The folder of a path: the path itself when it ends in "/", else up to its last "/".
 QString FolderOfPath(const QString& path);

@@ -8,23 +8,8 @@
 namespace sondrel {
 
 namespace {
-
 const QString InfoTitle = QStringLiteral("信息");
-
-QString TwoDigits(int value) {
-    return QStringLiteral("%1").arg(value, 2, 10, QLatin1Char('0'));
-}
-
 }  // namespace
-
-QString LongTimeStamp(const QDateTime& moment) {
-    if (!moment.isValid())
-        return QStringLiteral("----------");
-    const QDate d = moment.date();
-    const QTime t = moment.time();
-    return QString::number(d.year()) + TwoDigits(d.month()) + TwoDigits(d.day()) +
-           TwoDigits(t.hour()) + TwoDigits(t.minute());
-}
 
 ListCopies::ListCopies(ExportFrame& frame, List targets, List history,
                        std::function<QDateTime()> now)

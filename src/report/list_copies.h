@@ -8,9 +8,6 @@ namespace sondrel {
 
 class ExportFrame;
 
-// YYYYMMDDhhmm of a moment (LongTimeStamp).
-QString LongTimeStamp(const QDateTime& moment);
-
 // The list copies of the file menu: the target list and the console's command history copied
 // out to a chosen file, or in from one. A copy in must be a readable text file; it replaces the
 // list in one step (a temporary file and a rename), so a failed copy leaves the list whole, and

@@ -9,10 +9,6 @@ namespace {
 const QString Blank = QStringLiteral(" ");
 const QString Header = QStringLiteral("无,IP,侦测,主机名称,MAC 地址,TTL,标题");
 
-QString TwoDigits(int value) {
-    return QStringLiteral("%1").arg(value, 2, 10, QLatin1Char('0'));
-}
-
 // One section: its caption, the rule and the header, then its rows numbered from 1.
 void AddSection(QStringList& out, const QString& caption, const ScanExportData& data,
                 bool answered) {
@@ -34,15 +30,6 @@ void AddSection(QStringList& out, const QString& caption, const ScanExportData& 
 }
 
 }  // namespace
-
-QString ShortTimeStamp(const QDateTime& moment) {
-    if (!moment.isValid())
-        return QStringLiteral("----------");
-    const QDate d = moment.date();
-    const QTime t = moment.time();
-    return TwoDigits(d.year() % 100) + TwoDigits(d.month()) + TwoDigits(d.day()) +
-           TwoDigits(t.hour()) + TwoDigits(t.minute());
-}
 
 QStringList ScanExportLines(const ScanExportData& data, const QString& scannedAt) {
     QStringList out{QStringLiteral(" IP 扫描在：") + scannedAt,

@@ -11,9 +11,6 @@ namespace sondrel {
 
 inline const QString NoScanDataMessage = QStringLiteral("没有 ip 扫描数据导出。");
 
-// YYMMDDhhmm of a moment (ShortTimeStamp).
-QString ShortTimeStamp(const QDateTime& moment);
-
 // What the scan export reads: the table, the totals as the scan pane shows them, and the title
 // of the target at each row's position.
 struct ScanExportData {
