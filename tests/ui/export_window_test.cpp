@@ -7,6 +7,7 @@
 #include <QRadioButton>
 #include <QTimer>
 
+#include "app/settings.h"
 #include "app/ui/export_commands.h"
 #include "app/ui/main_menu.h"
 #include "engine/ping_test.h"
@@ -17,6 +18,7 @@
 #include "report/ui/dialog_rpt.h"
 #include "support/file_size_limit.h"
 #include "support/qt_printers.h"
+#include "targets/ui/target_list_controller.h"
 #include "window_driver.h"
 
 namespace sondrel {
@@ -204,6 +206,33 @@ TEST(ReportPrint, TheTextReportPrintsToAPdfFile) {
         EXPECT_TRUE(read.contains(line)) << line.toStdString() << "\n" << read.toStdString();
     const QString firstGroup = dialog.report()->targets.at(0).at(0).fromDateTime;
     EXPECT_TRUE(read.contains(firstGroup)) << firstGroup.toStdString();
+}
+
+}  // namespace
+}  // namespace sondrel
+
+namespace sondrel {
+namespace {
+
+// The list copies of the file menu go through the export dialogs and their remembered folder:
+// the list copied out, and a copy in reloading the list shown.
+TEST_F(ExportWindowTest, ListCopiesUseTheExportDialogsAndReloadTheList) {
+    writeList({"ALoopA,127.0.0.1"});
+    window->targetList().list().Fill_IP_List_2();
+    files.savePath = path(QStringLiteral("list.txt"));
+    find<QAction>(QStringLiteral("mnuExpImp_1"))->trigger();
+    EXPECT_EQ(fileLines(files.savePath), QStringList({"ALoopA,127.0.0.1", " "}));
+    EXPECT_EQ(window->settings().value(Setting::Path), out.path() + "/");
+
+    QFile in(path(QStringLiteral("in.txt")));
+    ASSERT_TRUE(in.open(QIODevice::WriteOnly));
+    in.write("ALoopB,127.0.0.2\r\nALoopC,127.0.0.3\r\n \r\n");
+    in.close();
+    files.openPath = in.fileName();
+    prompts.answer = true;
+    find<QAction>(QStringLiteral("mnuExpImp_2"))->trigger();
+    EXPECT_EQ(find<QListWidget>(QStringLiteral("ListIP"))->count(), 2);
+    EXPECT_EQ(prompts.texts().last(), QStringLiteral("已导入 IP 列表"));
 }
 
 }  // namespace

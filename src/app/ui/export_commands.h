@@ -47,6 +47,8 @@ class ExportCommands final : public QObject {
     // The scan whose results the scan pane exports.
     void setScanRun(const ScanRun* scan) { scan_ = scan; }
     ResultExports& exports() { return *exports_; }
+    // The shared export pieces as they are now (setFileDialogs makes them anew).
+    ExportFrame& frame() { return *frame_; }
     DialogRpt* reportDialog();
 
     void CommandExport_Click();

@@ -138,9 +138,7 @@ FormTester::FormTester(Services services, QString commandLineText, QWidget* pare
     auto* shell = new ShellCommands({*this, *menu_, *buttons_, *picture2_, *regions_.picture3},
                                     ProductWebAddress(), this);
     connect(shell, &ShellCommands::focusRestRequested, this, &FormTester::restFocus);
-    new ListCopyCommands(
-        {*this, *menu_, *targets_, *consolePage_, *settings_, services_.prompts, services_.clock},
-        nullptr, this);
+    new ListCopyCommands({*menu_, *exports, *targets_, *consolePage_, services_.clock}, this);
     connectManualTarget();
     connectTargetList();
     new DatabaseCommands(

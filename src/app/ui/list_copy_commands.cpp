@@ -2,38 +2,20 @@
 
 #include <QAction>
 
-#include "app/settings.h"
 #include "app/ui/console_page.h"
+#include "app/ui/export_commands.h"
 #include "app/ui/main_menu.h"
 #include "common/clock.h"
 #include "console/command_history.h"
 #include "report/list_copies.h"
-#include "report/ui/widget_file_dialogs.h"
 #include "targets/target_list.h"
 #include "targets/ui/target_list_controller.h"
 
 namespace sondrel {
 
-ListCopyCommands::ListCopyCommands(Parts parts, FileDialogs* dialogs, QObject* parent)
-    : QObject(parent) {
-    if (dialogs == nullptr) {
-        ownDialogs_ = std::make_unique<WidgetFileDialogs>(&parts.window);
-        dialogs = ownDialogs_.get();
-    }
-    Settings& settings = parts.settings;
-    frame_ = std::make_unique<ExportFrame>(
-        parts.prompts, *dialogs,
-        ExportFrame::Folder{
-            [&settings] { return settings.value(Setting::Path); },
-            [&settings](const QString& folder) { settings.setValue(Setting::Path, folder); }});
-    TargetListController& targets = parts.targets;
-    ConsolePage& console = parts.console;
-    Clock& clock = parts.clock;
-    copies_ = std::make_unique<ListCopies>(
-        *frame_,
-        ListCopies::List{targets.list().filePath(), [&targets] { targets.Fill_IP_List_2(); }},
-        ListCopies::List{console.history().filePath(), [&console] { console.reloadHistory(); }},
-        [&clock] { return clock.now(); });
+// Each command works through the export frame of the moment (tests may have put their own
+// dialogs in).
+ListCopyCommands::ListCopyCommands(Parts parts, QObject* parent) : QObject(parent) {
     const std::pair<const char*, void (ListCopies::*)()> items[] = {
         {"mnuExpImp_1", &ListCopies::ExportTargetList},
         {"mnuExpImp_2", &ListCopies::ImportTargetList},
@@ -42,11 +24,18 @@ ListCopyCommands::ListCopyCommands(Parts parts, FileDialogs* dialogs, QObject* p
     for (const auto& [name, command] : items) {
         QAction* action = parts.menu.action(QString::fromLatin1(name));
         action->setEnabled(true);
-        connect(action, &QAction::triggered, this,
-                [this, command = command] { (copies_.get()->*command)(); });
+        connect(action, &QAction::triggered, this, [parts, command = command] {
+            TargetListController& targets = parts.targets;
+            ConsolePage& console = parts.console;
+            Clock& clock = parts.clock;
+            ListCopies copies(
+                parts.exports.frame(),
+                {targets.list().filePath(), [&targets] { targets.Fill_IP_List_2(); }},
+                {console.history().filePath(), [&console] { console.reloadHistory(); }},
+                [&clock] { return clock.now(); });
+            (copies.*command)();
+        });
     }
 }
-
-ListCopyCommands::~ListCopyCommands() = default;
 
 }  // namespace sondrel
