@@ -153,7 +153,7 @@ int RunConsoleScan(const QString& targets) {
     EndCountingRunner runner(system);
     SystemResolver resolver;
     RunState state;
-    ScanRun::Services services{runner, clock, prompts, resolver, {}, {}, {}};
+    ScanRun::Services services{{runner, clock, prompts, resolver}, {}, {}, {}};
     services.runCommand = [&prompts](const QString& line,
                                      const std::function<void(const QString&)>& receive) {
         ClassDos dos(prompts);

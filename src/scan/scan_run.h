@@ -9,6 +9,7 @@
 #include "common/clock.h"
 #include "common/process_runner.h"
 #include "common/resolver.h"
+#include "common/run_services.h"
 #include "common/run_state.h"
 #include "common/user_prompts.h"
 #include "scan/scan_table.h"
@@ -33,11 +34,7 @@ using ScanCommandFn =
 class ScanRun : public QObject {
     Q_OBJECT
   public:
-    struct Services {
-        ProcessRunner& processes;
-        Clock& clock;
-        UserPrompts& prompts;
-        Resolver& resolver;
+    struct Services : RunServices {
         ScanCommandFn runCommand;
         std::function<QString()> localAddress;                      // LocalHostAddress
         std::function<QString(const QString&)> interfaceOfAddress;  // its interface's name

@@ -9,6 +9,7 @@
 #include "common/clock.h"
 #include "common/process_runner.h"
 #include "common/resolver.h"
+#include "common/run_services.h"
 #include "common/run_state.h"
 #include "common/user_prompts.h"
 #include "targets/target_request.h"
@@ -30,12 +31,7 @@ inline constexpr int TraceStopWaitMs = 2000;
 class TraceRun : public QObject {
     Q_OBJECT
   public:
-    struct Services {
-        ProcessRunner& processes;
-        Clock& clock;
-        UserPrompts& prompts;
-        Resolver& resolver;
-    };
+    using Services = RunServices;
     TraceRun(Services services, RunState& state, QString dataFolder, QString tracertProgram);
     ~TraceRun() override;
 

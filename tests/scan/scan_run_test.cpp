@@ -36,7 +36,7 @@ struct ScanRig {
     std::unique_ptr<ScanRun> run;
 
     ScanRig() {
-        ScanRun::Services services{processes, clock, prompts, resolver, {}, {}, {}};
+        ScanRun::Services services{{processes, clock, prompts, resolver}, {}, {}, {}};
         services.runCommand = [this](const QString& line,
                                      const std::function<void(const QString&)>& receive) {
             commands << line;

@@ -122,7 +122,8 @@ void FormTester::connectSchedule() {
 // The scan page; Command8, F12 and the range dialog start a scan, refused while anything runs.
 void FormTester::connectScan() {
     scanPage_ = new ScanPage(
-        {*services_.processes, services_.clock, services_.prompts, services_.resolver, *state_,
+        {{*services_.processes, services_.clock, services_.prompts, services_.resolver},
+         *state_,
          services_.dataFolder},
         {*targets_, *qobject_cast<ScanPane*>(regions_.picture3), *picture2_, *regions_.pictureDOS,
          *picture2_->title(0), *buttons_, *runOptions_, *menu_, *text402_},

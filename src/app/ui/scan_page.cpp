@@ -46,8 +46,7 @@ void RunThroughClassDos(UserPrompts& prompts, const QString& line,
 ScanPage::ScanPage(Services services, Parts parts, QObject* parent)
     : QObject(parent), services_(std::move(services)), parts_(parts) {
     setObjectName(QStringLiteral("ScanPage"));
-    ScanRun::Services run{
-        services_.processes, services_.clock, services_.prompts, services_.resolver, {}, {}, {}};
+    ScanRun::Services run{services_, {}, {}, {}};
     UserPrompts* prompts = &services_.prompts;
     run.runCommand = [prompts](const QString& line,
                                const std::function<void(const QString&)>& receive) {

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "app/ui/page_controller.h"
+#include "common/run_services.h"
 
 class QLabel;
 class QMenu;
@@ -32,11 +33,7 @@ class UserPrompts;
 class ScanPage final : public QObject, public PageController {
     Q_OBJECT
   public:
-    struct Services {
-        ProcessRunner& processes;
-        Clock& clock;
-        UserPrompts& prompts;
-        Resolver& resolver;
+    struct Services : RunServices {
         RunState& state;
         QString dataFolder;  // ends in "/"
     };
