@@ -183,3 +183,27 @@ TEST(ScanExport, AnsweringAndSilentRowsMatchTheGoldenFile) {
 
 }  // namespace
 }  // namespace sondrel
+
+namespace sondrel {
+namespace {
+
+// The dialogs start on the desktop, or in the home folder when there is no desktop folder
+// (a file dialog would fall back to the current folder instead).
+TEST(ExportFolders, TheDesktopOrElseTheHomeFolder) {
+    QTemporaryDir home;
+    const QByteArray savedHome = qgetenv("HOME");
+    const QByteArray savedConfig = qgetenv("XDG_CONFIG_HOME");
+    qputenv("HOME", home.path().toUtf8());
+    qputenv("XDG_CONFIG_HOME", (home.path() + "/config").toUtf8());  // no user-dirs file
+    EXPECT_EQ(DesktopFolder(), home.path() + "/");
+    ASSERT_TRUE(QDir(home.path()).mkdir("Desktop"));
+    EXPECT_EQ(DesktopFolder(), home.path() + "/Desktop/");
+    qputenv("HOME", savedHome);
+    if (savedConfig.isNull())
+        qunsetenv("XDG_CONFIG_HOME");
+    else
+        qputenv("XDG_CONFIG_HOME", savedConfig);
+}
+
+}  // namespace
+}  // namespace sondrel
